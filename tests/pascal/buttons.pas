@@ -1,0 +1,9 @@
+unit Buttons;
+
+{ Empty stand-in: the generated unit names it in its uses clause only. }
+
+interface
+
+implementation
+
+end.

@@ -1,0 +1,9 @@
+unit DbiProcs;
+
+{ Empty stand-in: the generated unit names it in its uses clause only. }
+
+interface
+
+implementation
+
+end.

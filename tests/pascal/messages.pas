@@ -1,0 +1,9 @@
+unit Messages;
+
+{ Empty stand-in: the generated unit names it in its uses clause only. }
+
+interface
+
+implementation
+
+end.
