@@ -8,5 +8,8 @@ kelvane_gtest(test_pascal_compile
 target_compile_definitions(test_pascal_compile PRIVATE
   KELVANE_PASCAL_STUBS_DIR="${CMAKE_CURRENT_SOURCE_DIR}/pascal")
 
-add_test(NAME cli_help COMMAND kelvane-convert --help)
-set_tests_properties(cli_help PROPERTIES PASS_REGULAR_EXPRESSION "Usage: kelvane-convert SOURCE_DIR DEST.pas")
+kelvane_gtest(test_cli
+  SOURCES test_cli.cpp
+  LIBS kelvane_conversion)
+target_compile_definitions(test_cli PRIVATE KELVANE_CONVERT="$<TARGET_FILE:kelvane-convert>")
+add_dependencies(test_cli kelvane-convert)
