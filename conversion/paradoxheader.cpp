@@ -41,10 +41,11 @@ bool isIndexFileType(std::uint8_t type)
 
 void readFixedPart(std::span<const std::uint8_t> bytes, ParadoxHeader& h, HeaderRole role)
 {
-    if (bytes.size() < kFixedPartEnd)
-        throw FormatProblem(std::string(role == HeaderRole::Table ? "too short to be a Paradox table ("
-                                                                  : "too short to be a Paradox index file (") +
-                            plural(static_cast<long>(bytes.size()), "byte") + ")");
+    if (bytes.size() < kFixedPartEnd) {
+        const std::string size = plural(static_cast<long>(bytes.size()), "byte");
+        throw FormatProblem(role == HeaderRole::Table ? "too short to be a Paradox table (" + size + ")"
+                                                      : "too short: " + size);
+    }
     ByteCursor c(bytes);
     h.recordSize = c.seek(0x00).u16();
     h.headerSize = c.u16();

@@ -154,7 +154,7 @@ std::vector<std::uint16_t> readRequiredFieldNumbers(std::span<const std::uint8_t
                                                     const ParadoxHeader& table)
 {
     if (bytes.size() < kBodyStart)
-        throw FormatProblem("too short (" + std::to_string(bytes.size()) + " bytes)");
+        throw FormatProblem("too short: " + std::to_string(bytes.size()) + " bytes");
     ByteCursor c(bytes);
     const std::uint8_t format = c.seek(0x01).u8();
     const std::size_t count = c.u8();
