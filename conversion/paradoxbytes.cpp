@@ -4,13 +4,11 @@
 
 namespace kelvane::conversion {
 
-ByteCursor::ByteCursor(std::span<const std::uint8_t> bytes, std::size_t offset) : bytes_(bytes)
-{
+ByteCursor::ByteCursor(std::span<const std::uint8_t> bytes, std::size_t offset) : bytes_(bytes) {
     seek(offset);
 }
 
-ByteCursor& ByteCursor::seek(std::size_t offset)
-{
+ByteCursor& ByteCursor::seek(std::size_t offset) {
     if (!ok_ || offset > bytes_.size())
         ok_ = false;
     else
@@ -18,14 +16,12 @@ ByteCursor& ByteCursor::seek(std::size_t offset)
     return *this;
 }
 
-ByteCursor& ByteCursor::skip(std::size_t count)
-{
+ByteCursor& ByteCursor::skip(std::size_t count) {
     take(count);
     return *this;
 }
 
-bool ByteCursor::take(std::size_t count)
-{
+bool ByteCursor::take(std::size_t count) {
     if (!ok_ || !fitsIn(bytes_.size(), pos_, count)) {
         ok_ = false;
         return false;
@@ -34,25 +30,21 @@ bool ByteCursor::take(std::size_t count)
     return true;
 }
 
-std::uint8_t ByteCursor::u8()
-{
+std::uint8_t ByteCursor::u8() {
     return take(1) ? bytes_[pos_ - 1] : 0;
 }
 
-std::uint16_t ByteCursor::u16()
-{
+std::uint16_t ByteCursor::u16() {
     if (!take(2))
         return 0;
     return static_cast<std::uint16_t>(bytes_[pos_ - 2] | (bytes_[pos_ - 1] << 8));
 }
 
-std::int16_t ByteCursor::s16()
-{
+std::int16_t ByteCursor::s16() {
     return static_cast<std::int16_t>(u16());
 }
 
-std::uint32_t ByteCursor::u32()
-{
+std::uint32_t ByteCursor::u32() {
     if (!take(4))
         return 0;
     std::uint32_t value = 0;
@@ -61,8 +53,7 @@ std::uint32_t ByteCursor::u32()
     return value;
 }
 
-std::string ByteCursor::cString()
-{
+std::string ByteCursor::cString() {
     if (!ok_)
         return {};
     const auto begin = bytes_.begin() + static_cast<std::ptrdiff_t>(pos_);
@@ -76,8 +67,7 @@ std::string ByteCursor::cString()
     return text;
 }
 
-std::string ByteCursor::fixedString(std::size_t width)
-{
+std::string ByteCursor::fixedString(std::size_t width) {
     const std::size_t start = pos_;
     if (!take(width))
         return {};

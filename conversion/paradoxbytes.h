@@ -11,7 +11,7 @@ namespace kelvane::conversion {
 /// Every read checks the bytes present with overflow-safe arithmetic; the first read that
 /// does not fit fails the cursor, which then stays failed and yields zeros and empty strings.
 class ByteCursor {
-public:
+  public:
     /// A cursor over `bytes`, positioned at `offset` (failed at once when it lies beyond them).
     explicit ByteCursor(std::span<const std::uint8_t> bytes, std::size_t offset = 0);
 
@@ -37,7 +37,7 @@ public:
     /// A fixed-width slot of `width` bytes, trimmed at its first NUL.
     std::string fixedString(std::size_t width);
 
-private:
+  private:
     bool take(std::size_t count);
 
     std::span<const std::uint8_t> bytes_;
@@ -46,8 +46,7 @@ private:
 };
 
 /// True when `count` bytes starting at `offset` lie inside `size` bytes, without overflow.
-constexpr bool fitsIn(std::size_t size, std::size_t offset, std::size_t count)
-{
+constexpr bool fitsIn(std::size_t size, std::size_t offset, std::size_t count) {
     return offset <= size && count <= size - offset;
 }
 

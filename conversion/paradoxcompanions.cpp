@@ -9,39 +9,33 @@ namespace {
 
 enum class CompanionKind { None, PrimaryIndex, Validity, SecondaryIndex };
 
-char upper(char c)
-{
+char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::string upperAscii(std::string_view text)
-{
+std::string upperAscii(std::string_view text) {
     std::string result(text);
     std::transform(result.begin(), result.end(), result.begin(), upper);
     return result;
 }
 
-bool isHexDigit(char c)
-{
+bool isHexDigit(char c) {
     c = upper(c);
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
-std::string_view stemOf(std::string_view name)
-{
+std::string_view stemOf(std::string_view name) {
     const std::size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? name : name.substr(0, dot);
 }
 
-std::string extensionOf(std::string_view name)
-{
+std::string extensionOf(std::string_view name) {
     const std::size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : upperAscii(name.substr(dot + 1));
 }
 
 // X plus two hex digits (single-field index) or XG plus one character (named index).
-CompanionKind kindOf(const std::string& extension)
-{
+CompanionKind kindOf(const std::string& extension) {
     if (extension == "PX")
         return CompanionKind::PrimaryIndex;
     if (extension == "VAL")
@@ -52,22 +46,24 @@ CompanionKind kindOf(const std::string& extension)
     return CompanionKind::None;
 }
 
-bool sameStem(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return upper(x) == upper(y);
-           });
+bool sameStem(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+}
+
+// A cheap first test for a pass over a whole listing: the stem's length, a dot, and an
+// extension of two (PX) or three (VAL, Xhh, XGn) characters.
+bool mayBeCompanion(std::string_view name, std::string_view stem) {
+    return name.size() >= stem.size() + 3 && name.size() <= stem.size() + 4 && name[stem.size()] == '.';
 }
 
 // Where names differ only in letter case, the byte-wise smallest one wins.
-void keepSmallest(std::string& chosen, const std::string& candidate)
-{
+void keepSmallest(std::string& chosen, const std::string& candidate) {
     if (chosen.empty() || candidate < chosen)
         chosen = candidate;
 }
 
-void addCandidate(ParadoxCompanions& found, const std::string& name)
-{
+void addCandidate(ParadoxCompanions& found, const std::string& name) {
     const std::string extension = extensionOf(name);
     switch (kindOf(extension)) {
     case CompanionKind::PrimaryIndex:
@@ -90,23 +86,20 @@ void addCandidate(ParadoxCompanions& found, const std::string& name)
     }
 }
 
-void sortSecondary(ParadoxCompanions& found)
-{
+void sortSecondary(ParadoxCompanions& found) {
     std::sort(found.secondaryIndexes.begin(), found.secondaryIndexes.end(),
               [](const std::string& a, const std::string& b) { return extensionOf(a) < extensionOf(b); });
 }
 
 } // namespace
 
-CompanionIndex::CompanionIndex(const std::vector<std::string>& entries)
-{
+CompanionIndex::CompanionIndex(const std::vector<std::string>& entries) {
     for (const std::string& name : entries)
         if (kindOf(extensionOf(name)) != CompanionKind::None)
             byStem_[upperAscii(stemOf(name))].push_back(name);
 }
 
-ParadoxCompanions CompanionIndex::companionsOf(const std::string& tableFileName) const
-{
+ParadoxCompanions CompanionIndex::companionsOf(const std::string& tableFileName) const {
     ParadoxCompanions found;
     const auto group = byStem_.find(upperAscii(stemOf(tableFileName)));
     if (group == byStem_.end())
@@ -117,12 +110,12 @@ ParadoxCompanions CompanionIndex::companionsOf(const std::string& tableFileName)
     return found;
 }
 
-ParadoxCompanions CompanionIndex::select(const std::string& tableFileName, const std::vector<std::string>& entries)
-{
+ParadoxCompanions CompanionIndex::select(const std::string& tableFileName,
+                                         const std::vector<std::string>& entries) {
     ParadoxCompanions found;
     const std::string_view stem = stemOf(tableFileName);
     for (const std::string& name : entries)
-        if (sameStem(stemOf(name), stem))
+        if (mayBeCompanion(name, stem) && sameStem(std::string_view(name).substr(0, stem.size()), stem))
             addCandidate(found, name);
     sortSecondary(found);
     return found;

@@ -18,7 +18,7 @@ struct ParadoxCompanions {
 /// A directory listing grouped by file stem without regard to ASCII case, so that the
 /// companions of many tables of one folder are found without a pass over the listing each.
 class CompanionIndex {
-public:
+  public:
     /// Groups the entries of one listing that can be companions (.PX, .VAL, .Xhh, .XGn).
     explicit CompanionIndex(const std::vector<std::string>& entries);
 
@@ -26,9 +26,10 @@ public:
     ParadoxCompanions companionsOf(const std::string& tableFileName) const;
 
     /// The same selection with a single pass over `entries`, without building an index.
-    static ParadoxCompanions select(const std::string& tableFileName, const std::vector<std::string>& entries);
+    static ParadoxCompanions select(const std::string& tableFileName,
+                                    const std::vector<std::string>& entries);
 
-private:
+  private:
     std::unordered_map<std::string, std::vector<std::string>> byStem_;
 };
 

@@ -13,28 +13,36 @@ namespace {
 constexpr std::size_t kFirstRead = 0x1000;
 
 // Fixed English texts, so that messages do not depend on the user's locale.
-std::string reasonFor(int error)
-{
+std::string reasonFor(int error) {
     switch (error) {
-    case ENOENT: return "No such file or directory";
-    case EACCES: return "Permission denied";
-    case EPERM: return "Operation not permitted";
-    case EISDIR: return "Is a directory";
-    case ENOTDIR: return "Not a directory";
-    case ELOOP: return "Too many levels of symbolic links";
-    case ENAMETOOLONG: return "File name too long";
+    case ENOENT:
+        return "No such file or directory";
+    case EACCES:
+        return "Permission denied";
+    case EPERM:
+        return "Operation not permitted";
+    case EISDIR:
+        return "Is a directory";
+    case ENOTDIR:
+        return "Not a directory";
+    case ELOOP:
+        return "Too many levels of symbolic links";
+    case ENAMETOOLONG:
+        return "File name too long";
     case EMFILE:
-    case ENFILE: return "Too many open files";
-    case EIO: return "Input/output error";
-    default: return "system error " + std::to_string(error);
+    case ENFILE:
+        return "Too many open files";
+    case EIO:
+        return "Input/output error";
+    default:
+        return "system error " + std::to_string(error);
     }
 }
 
 // An open descriptor that closes itself.
 class OpenFile {
-public:
-    explicit OpenFile(const std::string& path)
-    {
+  public:
+    explicit OpenFile(const std::string& path) {
         // Non-blocking, so that a FIFO named like a table cannot stall the open.
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd_ < 0)
@@ -58,8 +66,7 @@ public:
     std::size_t size() const { return size_; }
 
     // Appends up to `count` bytes at the end of `bytes`; stops early only at the end of the file.
-    void readInto(std::vector<std::uint8_t>& bytes, std::size_t count)
-    {
+    void readInto(std::vector<std::uint8_t>& bytes, std::size_t count) {
         std::size_t done = bytes.size();
         bytes.resize(done + count);
         while (done < bytes.size()) {
@@ -75,15 +82,14 @@ public:
         bytes.resize(done);
     }
 
-private:
+  private:
     int fd_ = -1;
     std::size_t size_ = 0;
 };
 
 } // namespace
 
-std::vector<std::uint8_t> readHeaderArea(const std::string& path)
-{
+std::vector<std::uint8_t> readHeaderArea(const std::string& path) {
     OpenFile file(path);
     std::vector<std::uint8_t> bytes;
     bytes.reserve(kFirstRead);
@@ -96,8 +102,7 @@ std::vector<std::uint8_t> readHeaderArea(const std::string& path)
     return bytes;
 }
 
-std::vector<std::uint8_t> readSmallFile(const std::string& path, std::size_t limit)
-{
+std::vector<std::uint8_t> readSmallFile(const std::string& path, std::size_t limit) {
     OpenFile file(path);
     if (file.size() > limit)
         throw FileProblem("larger than " + std::to_string(limit) + " bytes");

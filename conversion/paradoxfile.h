@@ -10,7 +10,7 @@ namespace kelvane::conversion {
 
 /// A file that cannot be opened or read; the message is the reason in plain words.
 class FileProblem : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -10,37 +10,33 @@ namespace kelvane::conversion {
 
 namespace {
 
-constexpr std::size_t kFixedPartEnd = 0x58; // every file kind has these bytes
+constexpr std::size_t kFixedPartEnd = 0x58;  // every file kind has these bytes
 constexpr std::size_t kDataHeaderEnd = 0x78; // 4.x and later table-layout files add these
 constexpr std::uint32_t kPlainHeaderWord = 0xFF00FF00;
 
 // The field names do not end where the data header says: the one defect that a table-name
 // slot of the other length may explain, so it alone is worth a second attempt.
 class NameEndProblem : public FormatProblem {
-public:
+  public:
     using FormatProblem::FormatProblem;
 };
 
-std::string plural(long n, const char* noun)
-{
+std::string plural(long n, const char* noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-std::string upperAscii(std::string text)
-{
+std::string upperAscii(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
-bool isIndexFileType(std::uint8_t type)
-{
+bool isIndexFileType(std::uint8_t type) {
     return type == 1 || (type >= 3 && type <= 8);
 }
 
-void readFixedPart(std::span<const std::uint8_t> bytes, ParadoxHeader& h, HeaderRole role)
-{
+void readFixedPart(std::span<const std::uint8_t> bytes, ParadoxHeader& h, HeaderRole role) {
     if (bytes.size() < kFixedPartEnd) {
         const std::string size = plural(static_cast<long>(bytes.size()), "byte");
         throw FormatProblem(role == HeaderRole::Table ? "too short to be a Paradox table (" + size + ")"
@@ -58,8 +54,7 @@ void readFixedPart(std::span<const std::uint8_t> bytes, ParadoxHeader& h, Header
     h.indexFlags = c.seek(0x55).u8();
 }
 
-void checkFileType(const ParadoxHeader& h, HeaderRole role)
-{
+void checkFileType(const ParadoxHeader& h, HeaderRole role) {
     const std::uint8_t type = h.fileType;
     if (role == HeaderRole::Table) {
         if (type == 0 || type == 2)
@@ -72,8 +67,7 @@ void checkFileType(const ParadoxHeader& h, HeaderRole role)
         throw FormatProblem("file type byte " + hexValue(type) + " is not that of a secondary index");
 }
 
-void checkVersionAndBlocks(const ParadoxHeader& h)
-{
+void checkVersionAndBlocks(const ParadoxHeader& h) {
     if (h.version < 0x03 || h.version > 0x0C)
         throw FormatProblem("unknown Paradox version (" + hexValue(h.version) + ")");
     if (h.blockSizeKiB < 1 || h.blockSizeKiB > 32)
@@ -88,8 +82,7 @@ void checkVersionAndBlocks(const ParadoxHeader& h)
                             std::to_string(blockBytes) + " bytes");
 }
 
-void checkCounts(const ParadoxHeader& h, HeaderRole role)
-{
+void checkCounts(const ParadoxHeader& h, HeaderRole role) {
     const int n = h.fieldCount;
     const int k = h.keyCount;
     if (role == HeaderRole::SecondaryIndex) {
@@ -104,32 +97,29 @@ void checkCounts(const ParadoxHeader& h, HeaderRole role)
                             ", allowed 1 to 255)");
     const int maxKey = std::min(n, 16);
     if (k < 0 || k > maxKey)
-        throw FormatProblem("header counts disagree (key field count " + std::to_string(k) + ", allowed 0 to " +
-                            std::to_string(maxKey) + ")");
+        throw FormatProblem("header counts disagree (key field count " + std::to_string(k) +
+                            ", allowed 0 to " + std::to_string(maxKey) + ")");
     if (h.fileType == 0 && k == 0)
         throw FormatProblem("header counts disagree (keyed table with no key fields)");
     if (h.fileType == 2 && k > 0)
         throw FormatProblem("header counts disagree (unkeyed table with " + plural(k, "key field") + ")");
 }
 
-std::size_t fixedPartSize(const ParadoxHeader& h)
-{
+std::size_t fixedPartSize(const ParadoxHeader& h) {
     return h.hasDataHeader() ? kDataHeaderEnd : kFixedPartEnd;
 }
 
-void checkHeaderSize(const ParadoxHeader& h, std::size_t available)
-{
+void checkHeaderSize(const ParadoxHeader& h, std::size_t available) {
     const std::size_t fixedPart = fixedPartSize(h);
     if (h.headerSize < fixedPart)
-        throw FormatProblem("header size " + std::to_string(h.headerSize) + " is smaller than its fixed part (" +
-                            std::to_string(fixedPart) + " bytes)");
+        throw FormatProblem("header size " + std::to_string(h.headerSize) +
+                            " is smaller than its fixed part (" + std::to_string(fixedPart) + " bytes)");
     if (h.headerSize > available)
         throw FormatProblem("truncated (header size " + std::to_string(h.headerSize) + ", file holds " +
                             plural(static_cast<long>(available), "byte") + ")");
 }
 
-void readDescriptors(std::span<const std::uint8_t> area, ParadoxHeader& h)
-{
+void readDescriptors(std::span<const std::uint8_t> area, ParadoxHeader& h) {
     ByteCursor c(area, fixedPartSize(h));
     std::size_t recordBytes = 0;
     h.descriptors.resize(static_cast<std::size_t>(h.fieldCount));
@@ -145,8 +135,7 @@ void readDescriptors(std::span<const std::uint8_t> area, ParadoxHeader& h)
                             plural(static_cast<long>(recordBytes), "byte") + ")");
 }
 
-void checkNamesDistinct(const std::vector<std::string>& names)
-{
+void checkNamesDistinct(const std::vector<std::string>& names) {
     std::unordered_map<std::string, std::size_t> seen;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty())
@@ -158,8 +147,7 @@ void checkNamesDistinct(const std::vector<std::string>& names)
     }
 }
 
-void checkVersionWords(std::span<const std::uint8_t> area, const ParadoxHeader& h)
-{
+void checkVersionWords(std::span<const std::uint8_t> area, const ParadoxHeader& h) {
     ByteCursor c(area, 0x58);
     const std::uint16_t first = c.u16();
     const std::uint16_t second = c.u16();
@@ -169,15 +157,15 @@ void checkVersionWords(std::span<const std::uint8_t> area, const ParadoxHeader& 
                             " do not match version " + hexValue(h.version));
 }
 
-void checkFieldIds(std::span<const std::uint8_t> area, const ParadoxHeader& h)
-{
+void checkFieldIds(std::span<const std::uint8_t> area, const ParadoxHeader& h) {
     const std::uint16_t hiFieldId = ByteCursor(area, 0x64).u16();
     std::unordered_map<std::uint16_t, std::size_t> seen;
     for (std::size_t i = 0; i < h.fieldNumbers.size(); ++i) {
         const std::uint16_t id = h.fieldNumbers[i];
         if (id == 0 || id >= hiFieldId)
-            throw FormatProblem("field " + std::to_string(i + 1) + " has the invalid number " + std::to_string(id) +
-                                " (allowed 1 to " + std::to_string(hiFieldId > 0 ? hiFieldId - 1 : 0) + ")");
+            throw FormatProblem("field " + std::to_string(i + 1) + " has the invalid number " +
+                                std::to_string(id) + " (allowed 1 to " +
+                                std::to_string(hiFieldId > 0 ? hiFieldId - 1 : 0) + ")");
         const auto [it, added] = seen.emplace(id, i + 1);
         if (!added)
             throw FormatProblem("fields " + std::to_string(it->second) + " and " + std::to_string(i + 1) +
@@ -186,8 +174,7 @@ void checkFieldIds(std::span<const std::uint8_t> area, const ParadoxHeader& h)
 }
 
 void readNumbersAndSortOrder(std::span<const std::uint8_t> area, ParadoxHeader& h, HeaderRole role,
-                             std::size_t namesEnd)
-{
+                             std::size_t namesEnd) {
     ByteCursor c(area, 0x66);
     const std::size_t numbersAt = std::size_t{c.u16()} + 0x58;
     if (namesEnd != numbersAt)
@@ -210,14 +197,14 @@ void readNumbersAndSortOrder(std::span<const std::uint8_t> area, ParadoxHeader& 
     h.sortOrderEnd = sortOrder.pos();
     const std::uint16_t usedEnd = ByteCursor(area, 0x51).u16();
     if (role == HeaderRole::Table && h.sortOrderEnd != usedEnd)
-        throw FormatProblem("sort order name ends at " + hexValue(static_cast<std::uint32_t>(h.sortOrderEnd), 4) +
-                            ", the header says " + hexValue(usedEnd, 4));
+        throw FormatProblem("sort order name ends at " +
+                            hexValue(static_cast<std::uint32_t>(h.sortOrderEnd), 4) + ", the header says " +
+                            hexValue(usedEnd, 4));
 }
 
 // Items D to G, laid out after the descriptors with a table-name slot of `slotSize` bytes.
 void readVariablePart(std::span<const std::uint8_t> area, ParadoxHeader& h, HeaderRole role,
-                      std::size_t slotSize)
-{
+                      std::size_t slotSize) {
     const std::size_t n = static_cast<std::size_t>(h.fieldCount);
     ByteCursor c(area, fixedPartSize(h) + 6 * n + 4);
     h.tableName = c.fixedString(slotSize);
@@ -243,8 +230,7 @@ void readVariablePart(std::span<const std::uint8_t> area, ParadoxHeader& h, Head
 
 // The version byte fixes the table-name slot; when the result does not hold together, the
 // slot length of the other versions is tried before the header is given up.
-void readVariablePartWithRetry(std::span<const std::uint8_t> area, ParadoxHeader& h, HeaderRole role)
-{
+void readVariablePartWithRetry(std::span<const std::uint8_t> area, ParadoxHeader& h, HeaderRole role) {
     const std::size_t slotSize = h.version == 0x0C ? 261 : 79;
     try {
         readVariablePart(area, h, role, slotSize);
@@ -263,8 +249,7 @@ void readVariablePartWithRetry(std::span<const std::uint8_t> area, ParadoxHeader
     }
 }
 
-void readEncryptionAndCodePage(std::span<const std::uint8_t> area, ParadoxHeader& h)
-{
+void readEncryptionAndCodePage(std::span<const std::uint8_t> area, ParadoxHeader& h) {
     ByteCursor c(area);
     const std::uint32_t oldWord = c.seek(0x25).u32();
     const std::uint8_t sortOrderCode = c.seek(0x29).u8();
@@ -285,8 +270,7 @@ void readEncryptionAndCodePage(std::span<const std::uint8_t> area, ParadoxHeader
 
 } // namespace
 
-ParadoxHeader parseParadoxHeader(std::span<const std::uint8_t> bytes, HeaderRole role)
-{
+ParadoxHeader parseParadoxHeader(std::span<const std::uint8_t> bytes, HeaderRole role) {
     ParadoxHeader h;
     readFixedPart(bytes, h, role);
     checkFileType(h, role);

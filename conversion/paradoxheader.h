@@ -22,7 +22,7 @@ struct ParadoxHeader {
     std::uint16_t headerSize = 0;
     std::uint8_t fileType = 0;
     std::uint8_t blockSizeKiB = 0;
-    std::uint8_t version = 0;           ///< the version byte at 0x39
+    std::uint8_t version = 0; ///< the version byte at 0x39
     int fieldCount = 0;
     int keyCount = 0;
     std::uint8_t firstIndexedField = 0; ///< X files: position of the first indexed field
@@ -30,12 +30,12 @@ struct ParadoxHeader {
     bool encrypted = false;
     std::uint16_t codePage = 0;
     std::vector<FieldDescriptor> descriptors;
-    std::vector<std::string> names;        ///< raw bytes, no code-page conversion
+    std::vector<std::string> names;          ///< raw bytes, no code-page conversion
     std::vector<std::uint16_t> fieldNumbers; ///< .DB: field IDs (1..N before 4.x); X files: positions
-    std::string tableName;                 ///< name stored in the header, information only
-    std::string sortOrder;                 ///< sort-order ID, 4.x and later
-    std::size_t sortOrderEnd = 0;          ///< offset just past the sort-order ID, 0 before 4.x
-    std::uint16_t indexNameOffset = 0;     ///< u16 at 0x68: index name offset - 0x58, 0 if none
+    std::string tableName;                   ///< name stored in the header, information only
+    std::string sortOrder;                   ///< sort-order ID, 4.x and later
+    std::size_t sortOrderEnd = 0;            ///< offset just past the sort-order ID, 0 before 4.x
+    std::uint16_t indexNameOffset = 0;       ///< u16 at 0x68: index name offset - 0x58, 0 if none
 
     bool hasDataHeader() const { return version >= 5; }
 };

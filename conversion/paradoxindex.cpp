@@ -22,8 +22,7 @@ constexpr std::uint8_t kFlagUnique = 0x20;
 constexpr FieldDescriptor kShort{0x03, 2};
 constexpr FieldDescriptor kLong{0x04, 4};
 
-std::string joinNames(const ParadoxHeader& table, const std::vector<std::uint16_t>& positions)
-{
+std::string joinNames(const ParadoxHeader& table, const std::vector<std::uint16_t>& positions) {
     std::string joined;
     for (std::uint16_t position : positions) {
         if (!joined.empty())
@@ -33,8 +32,7 @@ std::string joinNames(const ParadoxHeader& table, const std::vector<std::uint16_
     return joined;
 }
 
-std::string extensionOf(const std::string& fileName)
-{
+std::string extensionOf(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
     std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
     for (char& c : extension)
@@ -45,23 +43,21 @@ std::string extensionOf(const std::string& fileName)
 
 // The number of indexed fields, from the key field count of the X file (its layout differs
 // between maintained and non-maintained indexes).
-int indexedFieldCount(const ParadoxHeader& x, const ParadoxHeader& table)
-{
+int indexedFieldCount(const ParadoxHeader& x, const ParadoxHeader& table) {
     const bool maintained = x.fileType == 5 || x.fileType == 8;
     if (maintained && table.keyCount < 1)
         throw MismatchProblem("a maintained index needs a keyed table");
     const int m = x.keyCount - (maintained ? table.keyCount : 2);
     if (m < 1 || m > std::min(kMaxIndexFields, table.fieldCount))
-        throw MismatchProblem("inconsistent counts: " + std::to_string(m) + " indexed fields for a table of " +
-                              std::to_string(table.fieldCount));
+        throw MismatchProblem("inconsistent counts: " + std::to_string(m) +
+                              " indexed fields for a table of " + std::to_string(table.fieldCount));
     return m;
 }
 
 // Table positions of the indexed fields, in key order; `descending` tells whether any of
 // them is kept in descending order.
 std::vector<std::uint16_t> indexedPositions(const ParadoxHeader& x, const ParadoxHeader& table, int m,
-                                            bool& descending)
-{
+                                            bool& descending) {
     std::vector<std::uint16_t> positions;
     if (!x.hasDataHeader()) {
         if (x.fileType == 6 || x.fileType == 8)
@@ -92,8 +88,7 @@ std::vector<std::uint16_t> indexedPositions(const ParadoxHeader& x, const Parado
 // The X table holds copies of the indexed fields, then either the table's key fields and a
 // block number (maintained) or a record number, block number and offset (non-maintained).
 void checkDescriptors(const ParadoxHeader& x, const ParadoxHeader& table,
-                      const std::vector<std::uint16_t>& positions)
-{
+                      const std::vector<std::uint16_t>& positions) {
     const std::vector<FieldDescriptor>& own = x.descriptors;
     for (std::size_t i = 0; i < positions.size(); ++i)
         if (own[i] != table.descriptors[positions[i] - 1u])
@@ -112,8 +107,7 @@ void checkDescriptors(const ParadoxHeader& x, const ParadoxHeader& table,
         throw FormatProblem("its record reference fields are not those of its index kind");
 }
 
-std::uint8_t optionsOf(const ParadoxHeader& x, bool descending)
-{
+std::uint8_t optionsOf(const ParadoxHeader& x, bool descending) {
     // 3.x X files have no flag byte.
     const std::uint8_t flags = x.hasDataHeader() ? x.indexFlags : 0;
     std::uint8_t options = 0;
@@ -126,8 +120,7 @@ std::uint8_t optionsOf(const ParadoxHeader& x, bool descending)
     return options;
 }
 
-std::string storedIndexName(std::span<const std::uint8_t> bytes, const ParadoxHeader& x)
-{
+std::string storedIndexName(std::span<const std::uint8_t> bytes, const ParadoxHeader& x) {
     if (x.indexNameOffset == 0)
         throw FormatProblem("a named index without a name");
     const std::size_t nameAt = std::size_t{x.indexNameOffset} + kFixedPartEnd;
@@ -142,23 +135,20 @@ std::string storedIndexName(std::span<const std::uint8_t> bytes, const ParadoxHe
     return name;
 }
 
-std::string hexPosition(std::uint16_t position)
-{
+std::string hexPosition(std::uint16_t position) {
     return hexValue(position).substr(2);
 }
 
 } // namespace
 
-IndexDef primaryIndexOf(const ParadoxHeader& table)
-{
+IndexDef primaryIndexOf(const ParadoxHeader& table) {
     std::vector<std::uint16_t> positions;
     for (int i = 1; i <= table.keyCount; ++i)
         positions.push_back(static_cast<std::uint16_t>(i));
     return IndexDef{"", joinNames(table, positions), ixPrimary | ixUnique};
 }
 
-void checkPrimaryIndexFile(std::span<const std::uint8_t> bytes, const ParadoxHeader& table)
-{
+void checkPrimaryIndexFile(std::span<const std::uint8_t> bytes, const ParadoxHeader& table) {
     if (bytes.size() < kFixedPartEnd)
         throw MismatchProblem("too short: " + std::to_string(bytes.size()) + " bytes");
     ByteCursor c(bytes);
@@ -182,8 +172,7 @@ void checkPrimaryIndexFile(std::span<const std::uint8_t> bytes, const ParadoxHea
 }
 
 SecondaryIndex readSecondaryIndex(std::span<const std::uint8_t> bytes, const std::string& fileName,
-                                  const ParadoxHeader& table)
-{
+                                  const ParadoxHeader& table) {
     const ParadoxHeader x = parseParadoxHeader(bytes, HeaderRole::SecondaryIndex);
     const int m = indexedFieldCount(x, table);
     bool descending = false;

@@ -8,13 +8,13 @@ namespace kelvane::conversion {
 
 /// What is wrong with one file, in plain words, before the caller names the table and file.
 class FormatProblem : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 /// A companion file that is sound in itself but does not fit its table.
 class MismatchProblem : public FormatProblem {
-public:
+  public:
     using FormatProblem::FormatProblem;
 };
 
@@ -22,8 +22,7 @@ public:
 std::string hexValue(std::uint32_t value, int minDigits = 2);
 
 /// `text` between double quotes, as messages quote file and field names.
-inline std::string quoted(const std::string& text)
-{
+inline std::string quoted(const std::string& text) {
     return '"' + text + '"';
 }
 

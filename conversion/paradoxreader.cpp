@@ -22,41 +22,37 @@ enum class ReadExtent { HeaderArea, WholeFile };
 // Gives the bytes of a companion file, from disk or from memory.
 using CompanionLoader = std::function<std::vector<std::uint8_t>(const std::string& name, ReadExtent extent)>;
 
-[[noreturn]] void fail(const std::string& tableFile, const std::string& problem)
-{
+[[noreturn]] void fail(const std::string& tableFile, const std::string& problem) {
     throw TableError("Table " + quoted(tableFile) + ": " + problem);
 }
 
 // The message for a problem of companion `file`, described to the user as `what`.
 [[noreturn]] void failCompanion(const std::string& tableFile, const char* what, const std::string& file,
-                                const FormatProblem& problem)
-{
+                                const FormatProblem& problem) {
     const bool mismatch = dynamic_cast<const MismatchProblem*>(&problem) != nullptr;
     fail(tableFile, std::string(what) + " " + quoted(file) +
                         (mismatch ? " does not match the table (" : " is damaged (") + problem.what() + ")");
 }
 
 std::vector<std::uint8_t> loadCompanion(const CompanionLoader& load, const std::string& tableFile,
-                                        const char* what, const std::string& file, ReadExtent extent)
-{
+                                        const char* what, const std::string& file, ReadExtent extent) {
     try {
         return load(file, extent);
     } catch (const FileProblem& problem) {
-        fail(tableFile, std::string("cannot open ") + what + " " + quoted(file) + " (" + problem.what() + ")");
+        fail(tableFile,
+             std::string("cannot open ") + what + " " + quoted(file) + " (" + problem.what() + ")");
     }
 }
 
 void applyRequired(TableStructure& structure, const ParadoxHeader& header,
-                   const std::vector<std::uint16_t>& requiredNumbers)
-{
+                   const std::vector<std::uint16_t>& requiredNumbers) {
     for (std::size_t i = 0; i < structure.fields.size(); ++i)
         structure.fields[i].required = std::find(requiredNumbers.begin(), requiredNumbers.end(),
                                                  header.fieldNumbers[i]) != requiredNumbers.end();
 }
 
 void readValidity(TableStructure& structure, const ParadoxHeader& header, const std::string& tableFile,
-                  const std::string& file, const CompanionLoader& load)
-{
+                  const std::string& file, const CompanionLoader& load) {
     static constexpr const char* what = "validity file";
     const std::vector<std::uint8_t> bytes = loadCompanion(load, tableFile, what, file, ReadExtent::WholeFile);
     try {
@@ -67,10 +63,10 @@ void readValidity(TableStructure& structure, const ParadoxHeader& header, const 
 }
 
 void checkPrimary(const ParadoxHeader& header, const std::string& tableFile, const std::string& file,
-                  const CompanionLoader& load)
-{
+                  const CompanionLoader& load) {
     static constexpr const char* what = "primary index file";
-    const std::vector<std::uint8_t> bytes = loadCompanion(load, tableFile, what, file, ReadExtent::HeaderArea);
+    const std::vector<std::uint8_t> bytes =
+        loadCompanion(load, tableFile, what, file, ReadExtent::HeaderArea);
     try {
         checkPrimaryIndexFile(bytes, header);
     } catch (const FormatProblem& problem) {
@@ -79,8 +75,7 @@ void checkPrimary(const ParadoxHeader& header, const std::string& tableFile, con
 }
 
 // Named indexes by extension, then single-field indexes by field position.
-void sortSecondary(std::vector<SecondaryIndex>& indexes)
-{
+void sortSecondary(std::vector<SecondaryIndex>& indexes) {
     std::stable_sort(indexes.begin(), indexes.end(), [](const SecondaryIndex& a, const SecondaryIndex& b) {
         if (a.named != b.named)
             return a.named;
@@ -89,12 +84,13 @@ void sortSecondary(std::vector<SecondaryIndex>& indexes)
 }
 
 std::vector<SecondaryIndex> readSecondaries(const ParadoxHeader& header, const std::string& tableFile,
-                                            const std::vector<std::string>& files, const CompanionLoader& load)
-{
+                                            const std::vector<std::string>& files,
+                                            const CompanionLoader& load) {
     static constexpr const char* what = "index file";
     std::vector<SecondaryIndex> indexes;
     for (const std::string& file : files) {
-        const std::vector<std::uint8_t> bytes = loadCompanion(load, tableFile, what, file, ReadExtent::HeaderArea);
+        const std::vector<std::uint8_t> bytes =
+            loadCompanion(load, tableFile, what, file, ReadExtent::HeaderArea);
         try {
             indexes.push_back(readSecondaryIndex(bytes, file, header));
         } catch (const FormatProblem& problem) {
@@ -106,8 +102,7 @@ std::vector<SecondaryIndex> readSecondaries(const ParadoxHeader& header, const s
 }
 
 TableStructure assemble(std::span<const std::uint8_t> tableBytes, const std::string& tableFile,
-                        const ParadoxCompanions& companions, const CompanionLoader& load)
-{
+                        const ParadoxCompanions& companions, const CompanionLoader& load) {
     ParadoxHeader header;
     try {
         header = parseParadoxHeader(tableBytes, HeaderRole::Table);
@@ -130,8 +125,7 @@ TableStructure assemble(std::span<const std::uint8_t> tableBytes, const std::str
 }
 
 TableStructure readFromDisk(const std::string& directory, const std::string& fileName,
-                            const ParadoxCompanions& companions)
-{
+                            const ParadoxCompanions& companions) {
     std::vector<std::uint8_t> tableBytes;
     try {
         tableBytes = readHeaderArea(joinPath(directory, fileName));
@@ -140,7 +134,8 @@ TableStructure readFromDisk(const std::string& directory, const std::string& fil
     }
     const CompanionLoader load = [&directory](const std::string& name, ReadExtent extent) {
         const std::string path = joinPath(directory, name);
-        return extent == ReadExtent::WholeFile ? readSmallFile(path, kValidityFileLimit) : readHeaderArea(path);
+        return extent == ReadExtent::WholeFile ? readSmallFile(path, kValidityFileLimit)
+                                               : readHeaderArea(path);
     };
     return assemble(tableBytes, fileName, companions, load);
 }
@@ -148,19 +143,16 @@ TableStructure readFromDisk(const std::string& directory, const std::string& fil
 } // namespace
 
 TableStructure readParadoxTable(const std::string& directory, const std::string& fileName,
-                                const std::vector<std::string>& entries)
-{
+                                const std::vector<std::string>& entries) {
     return readFromDisk(directory, fileName, CompanionIndex::select(fileName, entries));
 }
 
 TableStructure readParadoxTable(const std::string& directory, const std::string& fileName,
-                                const CompanionIndex& companions)
-{
+                                const CompanionIndex& companions) {
     return readFromDisk(directory, fileName, companions.companionsOf(fileName));
 }
 
-TableStructure parseParadoxTable(const ParadoxFileBytes& table, const std::vector<ParadoxFileBytes>& files)
-{
+TableStructure parseParadoxTable(const ParadoxFileBytes& table, const std::vector<ParadoxFileBytes>& files) {
     std::vector<std::string> names;
     for (const ParadoxFileBytes& file : files)
         names.push_back(file.name);

@@ -10,7 +10,6 @@ namespace kelvane::conversion {
 namespace {
 
 constexpr std::size_t kBodyStart = 0x35;
-constexpr std::size_t kRecordFixedPart = 0x1C;
 constexpr std::size_t kLookupPart = 0x1A + 0x36; // lookup table name, then its settings
 
 // The field list the file keeps at its end: a copy of the table's numbers and descriptors.
@@ -19,33 +18,30 @@ struct Footer {
     std::vector<FieldDescriptor> descriptors;
 };
 
-// One validity record as far as the table structure needs it.
+// One validity record (a 0x1C-byte fixed part, then optional values) as far as the table
+// structure needs it.
 struct Check {
     std::size_t entry = 0;
     bool required = false;
 };
 
-std::string plural(std::size_t n)
-{
+std::string plural(std::size_t n) {
     return std::to_string(n) + (n == 1 ? " field" : " fields");
 }
 
-std::string hex32(std::size_t value)
-{
+std::string hex32(std::size_t value) {
     return hexValue(static_cast<std::uint32_t>(value), 4);
 }
 
 // Whether `count` NUL-terminated names fill exactly the bytes from `at` to the end.
-bool namesFill(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t count)
-{
+bool namesFill(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t count) {
     ByteCursor c(bytes, at);
     for (std::size_t i = 0; i < count && c.ok(); ++i)
         c.cString();
     return c.ok() && c.pos() == bytes.size();
 }
 
-Footer readFooter(std::span<const std::uint8_t> bytes, std::size_t footerAt, std::uint8_t format)
-{
+Footer readFooter(std::span<const std::uint8_t> bytes, std::size_t footerAt, std::uint8_t format) {
     if (footerAt < kBodyStart || !fitsIn(bytes.size(), footerAt, 6))
         throw FormatProblem("footer offset " + hex32(footerAt) + " lies outside the file");
     ByteCursor c(bytes, footerAt);
@@ -73,13 +69,11 @@ Footer readFooter(std::span<const std::uint8_t> bytes, std::size_t footerAt, std
     return footer;
 }
 
-std::size_t valueLength(const Footer& footer, std::size_t entry)
-{
+std::size_t valueLength(const Footer& footer, std::size_t entry) {
     return checkedRecordLength(footer.descriptors[entry], entry + 1);
 }
 
-Check readCheck(ByteCursor& c, const Footer& footer, std::size_t index)
-{
+Check readCheck(ByteCursor& c, const Footer& footer, std::size_t index) {
     const std::string which = "validity record " + std::to_string(index + 1);
     ByteCursor fixed = c;
     Check check;
@@ -114,28 +108,27 @@ Check readCheck(ByteCursor& c, const Footer& footer, std::size_t index)
 }
 
 std::vector<Check> readBody(std::span<const std::uint8_t> bytes, std::size_t count, std::size_t limit,
-                            const Footer& footer)
-{
+                            const Footer& footer) {
     ByteCursor c(bytes.first(limit), kBodyStart);
     std::vector<Check> checks;
     for (std::size_t i = 0; i < count; ++i)
         checks.push_back(readCheck(c, footer, i));
     if (c.pos() != limit)
-        throw FormatProblem("validity records end at " + hex32(c.pos()) + ", their section at " + hex32(limit));
+        throw FormatProblem("validity records end at " + hex32(c.pos()) + ", their section at " +
+                            hex32(limit));
     return checks;
 }
 
-void checkNumbersDistinct(const Footer& footer)
-{
+void checkNumbersDistinct(const Footer& footer) {
     std::unordered_set<std::uint16_t> seen;
     for (std::uint16_t number : footer.numbers)
         if (!seen.insert(number).second)
-            throw FormatProblem("field number " + std::to_string(number) + " appears twice in its field list");
+            throw FormatProblem("field number " + std::to_string(number) +
+                                " appears twice in its field list");
 }
 
 // Every footer entry a check refers to must be a field of the table, unchanged.
-void checkAgainstTable(const std::vector<Check>& checks, const Footer& footer, const ParadoxHeader& table)
-{
+void checkAgainstTable(const std::vector<Check>& checks, const Footer& footer, const ParadoxHeader& table) {
     for (const Check& check : checks) {
         const std::uint16_t number = footer.numbers[check.entry];
         std::size_t position = 0;
@@ -151,8 +144,7 @@ void checkAgainstTable(const std::vector<Check>& checks, const Footer& footer, c
 } // namespace
 
 std::vector<std::uint16_t> readRequiredFieldNumbers(std::span<const std::uint8_t> bytes,
-                                                    const ParadoxHeader& table)
-{
+                                                    const ParadoxHeader& table) {
     if (bytes.size() < kBodyStart)
         throw FormatProblem("too short: " + std::to_string(bytes.size()) + " bytes");
     ByteCursor c(bytes);

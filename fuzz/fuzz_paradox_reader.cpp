@@ -17,14 +17,12 @@ using kelvane::conversion::ParadoxFileBytes;
 constexpr std::string_view kMarker = "\n@KVF:";
 constexpr std::size_t kMaxExtension = 8;
 
-std::vector<std::uint8_t> bytesOf(std::string_view part)
-{
+std::vector<std::uint8_t> bytesOf(std::string_view part) {
     return std::vector<std::uint8_t>(part.begin(), part.end());
 }
 
 // Splits off the next part at the marker; `rest` keeps what follows the marker.
-std::string_view nextPart(std::string_view& rest)
-{
+std::string_view nextPart(std::string_view& rest) {
     const std::size_t marker = rest.find(kMarker);
     const std::string_view part = rest.substr(0, marker);
     rest = marker == std::string_view::npos ? std::string_view() : rest.substr(marker + kMarker.size());
@@ -33,8 +31,7 @@ std::string_view nextPart(std::string_view& rest)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     const ParadoxFileBytes table{"FUZZ.DB", bytesOf(nextPart(rest))};
     std::vector<ParadoxFileBytes> files;

@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-bool replayFile(const std::filesystem::path& path)
-{
+bool replayFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
@@ -28,8 +27,7 @@ bool replayFile(const std::filesystem::path& path)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int replayed = 0;
     bool ok = true;
     for (int i = 1; i < argc; ++i) {

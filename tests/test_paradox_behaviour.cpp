@@ -13,8 +13,7 @@ using testing::Bytes;
 using testing::secondaryIndexFile;
 using testing::TableBuilder;
 
-TableBuilder orders()
-{
+TableBuilder orders() {
     TableBuilder t;
     t.keyCount = 1;
     t.tableName = "ORDERS.DB";
@@ -22,13 +21,11 @@ TableBuilder orders()
     return t;
 }
 
-TableStructure parse(const TableBuilder& table, const std::vector<ParadoxFileBytes>& files)
-{
+TableStructure parse(const TableBuilder& table, const std::vector<ParadoxFileBytes>& files) {
     return parseParadoxTable({"ORDERS.DB", table.build()}, files);
 }
 
-TEST(IndexOrder, PrimaryThenNamedByExtensionThenSingleFieldByPosition)
-{
+TEST(IndexOrder, PrimaryThenNamedByExtensionThenSingleFieldByPosition) {
     const TableBuilder t = orders();
     const std::vector<ParadoxFileBytes> files{
         {"ORDERS.X04", secondaryIndexFile(t, {4}, true).build()},
@@ -47,8 +44,7 @@ TEST(IndexOrder, PrimaryThenNamedByExtensionThenSingleFieldByPosition)
     EXPECT_EQ(parse(t, files).indexes, expected);
 }
 
-TEST(IndexOrder, CompanionsMatchInAnyLetterCaseAndTheSmallestNameWins)
-{
+TEST(IndexOrder, CompanionsMatchInAnyLetterCaseAndTheSmallestNameWins) {
     const TableBuilder t = orders();
     const std::vector<ParadoxFileBytes> files{
         {"orders.x02", Bytes(8, 0)}, // damaged, but "ORDERS.X02" sorts first byte-wise
@@ -70,8 +66,7 @@ struct FlagCase {
 
 class IndexFlags : public ::testing::TestWithParam<FlagCase> {};
 
-TEST_P(IndexFlags, BecomeIndexOptions)
-{
+TEST_P(IndexFlags, BecomeIndexOptions) {
     const TableBuilder t = orders();
     TableBuilder x = secondaryIndexFile(t, GetParam().positions, true, "ix");
     x.indexFlags = GetParam().flags;
@@ -82,24 +77,22 @@ TEST_P(IndexFlags, BecomeIndexOptions)
 
 INSTANTIATE_TEST_SUITE_P(
     All, IndexFlags,
-    ::testing::Values(FlagCase{"none", 0x00, {2}, 0}, FlagCase{"caseInsensitive", 0x01, {2}, ixCaseInsensitive},
+    ::testing::Values(FlagCase{"none", 0x00, {2}, 0},
+                      FlagCase{"caseInsensitive", 0x01, {2}, ixCaseInsensitive},
                       FlagCase{"descending", 0x11, {2}, ixDescending | ixCaseInsensitive},
-                      FlagCase{"unique", 0x20, {2}, ixUnique},
-                      FlagCase{"unknownBitsIgnored", 0x42, {2}, 0},
+                      FlagCase{"unique", 0x20, {2}, ixUnique}, FlagCase{"unknownBitsIgnored", 0x42, {2}, 0},
                       // One field descending, the other not: the whole index is descending.
                       FlagCase{"mixedDirections", 0x00, {2, 0x8003}, ixDescending}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PrimaryIndex, PxBesideAnUnkeyedTableIsIgnored)
-{
+TEST(PrimaryIndex, PxBesideAnUnkeyedTableIsIgnored) {
     TableBuilder t = orders();
     t.keyCount = 0;
     const TableStructure read = parse(t, {{"ORDERS.PX", Bytes(4, 0)}});
     EXPECT_TRUE(read.indexes.empty());
 }
 
-TEST(HeaderLayout, A7xHeaderWithThe79ByteSlotStillReads)
-{
+TEST(HeaderLayout, A7xHeaderWithThe79ByteSlotStillReads) {
     TableBuilder t = orders();
     t.slotSize = 79;
     EXPECT_EQ(parse(t, {}).fields.size(), 4u);
@@ -108,8 +101,7 @@ TEST(HeaderLayout, A7xHeaderWithThe79ByteSlotStillReads)
     EXPECT_EQ(parse(t, {}).fields.size(), 4u);
 }
 
-TEST(HeaderLayout, ThreeZeroHeaderEndsRightAfterTheNames)
-{
+TEST(HeaderLayout, ThreeZeroHeaderEndsRightAfterTheNames) {
     TableBuilder t = orders();
     t.version = 0x03;
     t.headerSize = 0; // exact
@@ -119,8 +111,7 @@ TEST(HeaderLayout, ThreeZeroHeaderEndsRightAfterTheNames)
     EXPECT_EQ(read.indexes, (std::vector<IndexDef>{{"", "No", ixPrimary | ixUnique}}));
 }
 
-TEST(Required, MatchedByFieldNumberNotPosition)
-{
+TEST(Required, MatchedByFieldNumberNotPosition) {
     TableBuilder t = orders();
     t.fields[1].number = 7; // restructured: Customer is field number 7
     t.fields[3].number = 2;
@@ -133,8 +124,7 @@ TEST(Required, MatchedByFieldNumberNotPosition)
     EXPECT_EQ(required, (std::vector<bool>{false, true, false, false}));
 }
 
-TEST(Required, ThreeXValidityFileIsIgnored)
-{
+TEST(Required, ThreeXValidityFileIsIgnored) {
     TableBuilder t = orders();
     Bytes val = testing::validityFile(t, {BuiltCheck{1, true, false, false, {}}});
     val[0x01] = 0x01;
@@ -143,8 +133,7 @@ TEST(Required, ThreeXValidityFileIsIgnored)
         EXPECT_FALSE(f.required) << f.name;
 }
 
-TEST(Required, StaleChangeCountIsNotAnError)
-{
+TEST(Required, StaleChangeCountIsNotAnError) {
     TableBuilder t = orders();
     for (std::uint8_t format : {0x09, 0x0B, 0x0C}) {
         Bytes val = testing::validityFile(t, {BuiltCheck{2, true, false, false, {}}}, format);

@@ -13,13 +13,12 @@
 
 namespace kelvane::conversion {
 
-void PrintTo(const FieldDef& f, std::ostream* out)
-{
-    *out << "(\"" << f.name << "\", " << int{f.dataType} << ", " << f.size << (f.required ? ", required)" : ")");
+void PrintTo(const FieldDef& f, std::ostream* out) {
+    *out << "(\"" << f.name << "\", " << int{f.dataType} << ", " << f.size
+         << (f.required ? ", required)" : ")");
 }
 
-void PrintTo(const IndexDef& i, std::ostream* out)
-{
+void PrintTo(const IndexDef& i, std::ostream* out) {
     *out << "(\"" << i.name << "\", \"" << i.fields << "\", " << int{i.options} << ")";
 }
 
@@ -29,27 +28,23 @@ namespace fs = std::filesystem;
 
 const std::string kCorpus = KELVANE_CORPUS_DIR;
 
-FieldDef F(const char* name, std::uint8_t type, std::uint16_t size = 0, bool required = false)
-{
+FieldDef F(const char* name, std::uint8_t type, std::uint16_t size = 0, bool required = false) {
     return FieldDef{name, type, size, required};
 }
 
-IndexDef I(const char* name, const char* fields, std::uint8_t options)
-{
+IndexDef I(const char* name, const char* fields, std::uint8_t options) {
     return IndexDef{name, fields, options};
 }
 
 constexpr std::uint8_t kPrimary = ixPrimary | ixUnique;
 
-TableStructure readCorpusTable(const std::string& relativePath)
-{
+TableStructure readCorpusTable(const std::string& relativePath) {
     const fs::path path = fs::path(kCorpus) / relativePath;
     const std::string directory = path.parent_path().string();
     return readParadoxTable(directory, path.filename().string(), listDirectory(directory));
 }
 
-ParadoxHeader corpusHeader(const std::string& relativePath)
-{
+ParadoxHeader corpusHeader(const std::string& relativePath) {
     return parseParadoxHeader(readHeaderArea(kCorpus + "/" + relativePath), HeaderRole::Table);
 }
 
@@ -59,15 +54,13 @@ struct CorpusCase {
     std::vector<IndexDef> indexes;
 };
 
-std::ostream& operator<<(std::ostream& out, const CorpusCase& c)
-{
+std::ostream& operator<<(std::ostream& out, const CorpusCase& c) {
     return out << c.path;
 }
 
 class CorpusTable : public ::testing::TestWithParam<CorpusCase> {};
 
-TEST_P(CorpusTable, ReportsTheExpectedDefinitions)
-{
+TEST_P(CorpusTable, ReportsTheExpectedDefinitions) {
     const CorpusCase& expected = GetParam();
     const TableStructure read = readCorpusTable(expected.path);
     EXPECT_EQ(read.fields, expected.fields);
@@ -77,17 +70,20 @@ TEST_P(CorpusTable, ReportsTheExpectedDefinitions)
 // The worked example: every type of 7.x, a two-field key, non-maintained .X02/.X0C beside a
 // .PX and a .VAL that holds only a picture.
 const std::vector<FieldDef> kTypSammlungFields{
-    F("Alpha", ftString, 30),      F("Numerisch", ftFloat),      F("W\xE4hrung", ftCurrency),
-    F("Integer kurz", ftSmallint), F("Integer lang", ftInteger), F("BCD", ftBCD, 6),
-    F("Datum", ftDate),            F("Zeit", ftTime),            F("Datum/Zeit", ftDateTime),
-    F("Memo", ftMemo, 1),          F("Logisch", ftBoolean),      F("Z\xE4hler", ftAutoInc),
-    F("Bin\xE4r", ftBlob),         F("Bytes", ftBytes, 255),
+    F("Alpha", ftString, 30),     F("Numerisch", ftFloat),
+    F("W\xE4hrung", ftCurrency),  F("Integer kurz", ftSmallint),
+    F("Integer lang", ftInteger), F("BCD", ftBCD, 6),
+    F("Datum", ftDate),           F("Zeit", ftTime),
+    F("Datum/Zeit", ftDateTime),  F("Memo", ftMemo, 1),
+    F("Logisch", ftBoolean),      F("Z\xE4hler", ftAutoInc),
+    F("Bin\xE4r", ftBlob),        F("Bytes", ftBytes, 255),
 };
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedExample, CorpusTable,
     ::testing::Values(
-        CorpusCase{"pxlib/TypSammlung.DB", kTypSammlungFields,
+        CorpusCase{"pxlib/TypSammlung.DB",
+                   kTypSammlungFields,
                    {I("", "Alpha;Numerisch", kPrimary), I("Numerisch", "Numerisch", 0),
                     I("Z\xE4hler", "Z\xE4hler", 0)}},
         // The same bytes with no companions: keyed without .PX still reports the primary index.
@@ -121,57 +117,66 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     FieldTypes, CorpusTable,
-    ::testing::Values(
-        CorpusCase{"paradoxdriver/fields/bcd.db", {F("A", ftBCD, 2), F("B", ftBCD, 0), F("C", ftBCD, 32)}, {}},
-        CorpusCase{"paradoxdriver/fields/bytes.db", {F("BYTES", ftBytes, 255)}, {}},
-        CorpusCase{"paradoxdriver/fields/fmemo.db", {F("Id", ftAutoInc), F("FMEMO", ftFmtMemo, 0)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/graphic.db",
-                   {F("Id", ftAutoInc), F("Graphic", ftGraphic, 0), F("Type", ftString, 3)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/graphic240.db", {F("Id", ftAutoInc), F("Graph", ftGraphic, 240)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/memo.db", {F("Id", ftAutoInc), F("MEMO", ftMemo, 240)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/ole.db", {F("Id", ftAutoInc), F("OLE", ftParadoxOle, 0)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/long.db", {F("Id", ftAutoInc), F("LONG", ftInteger)},
-                   {I("", "Id", kPrimary)}},
-        CorpusCase{"paradoxdriver/fields/time.db", {F("Time", ftTime)}, {}},
-        CorpusCase{"paradoxdriver/fields/timestamp.db", {F("Timestamp", ftDateTime)}, {}},
-        // Every 5.x type; an .XG0 on a Time field, case-insensitive. (The file's field named
-        // BINARY is a Bytes field and the one named BYTES a Binary field.)
-        CorpusCase{"Paradox-Reader/testtab.DB",
-                   {F("ID", ftAutoInc), F("ALPHA", ftString, 5), F("NUMBER", ftFloat), F("MONEY", ftCurrency),
-                    F("SHORT", ftSmallint), F("LONG", ftInteger), F("BCD", ftBCD, 2), F("DATE", ftDate),
-                    F("TIME", ftTime), F("TIMESTAMP", ftDateTime), F("LOGICAL", ftBoolean),
-                    F("BINARY", ftBytes, 5), F("BYTES", ftBlob, 0), F("MEMO", ftMemo, 1)},
-                   {I("", "ID", kPrimary), I("TIMEINDEX", "TIME", ixCaseInsensitive)}}));
+    ::testing::Values(CorpusCase{"paradoxdriver/fields/bcd.db",
+                                 {F("A", ftBCD, 2), F("B", ftBCD, 0), F("C", ftBCD, 32)},
+                                 {}},
+                      CorpusCase{"paradoxdriver/fields/bytes.db", {F("BYTES", ftBytes, 255)}, {}},
+                      CorpusCase{"paradoxdriver/fields/fmemo.db",
+                                 {F("Id", ftAutoInc), F("FMEMO", ftFmtMemo, 0)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/graphic.db",
+                                 {F("Id", ftAutoInc), F("Graphic", ftGraphic, 0), F("Type", ftString, 3)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/graphic240.db",
+                                 {F("Id", ftAutoInc), F("Graph", ftGraphic, 240)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/memo.db",
+                                 {F("Id", ftAutoInc), F("MEMO", ftMemo, 240)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/ole.db",
+                                 {F("Id", ftAutoInc), F("OLE", ftParadoxOle, 0)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/long.db",
+                                 {F("Id", ftAutoInc), F("LONG", ftInteger)},
+                                 {I("", "Id", kPrimary)}},
+                      CorpusCase{"paradoxdriver/fields/time.db", {F("Time", ftTime)}, {}},
+                      CorpusCase{"paradoxdriver/fields/timestamp.db", {F("Timestamp", ftDateTime)}, {}},
+                      // Every 5.x type; an .XG0 on a Time field, case-insensitive. (The file's field named
+                      // BINARY is a Bytes field and the one named BYTES a Binary field.)
+                      CorpusCase{"Paradox-Reader/testtab.DB",
+                                 {F("ID", ftAutoInc), F("ALPHA", ftString, 5), F("NUMBER", ftFloat),
+                                  F("MONEY", ftCurrency), F("SHORT", ftSmallint), F("LONG", ftInteger),
+                                  F("BCD", ftBCD, 2), F("DATE", ftDate), F("TIME", ftTime),
+                                  F("TIMESTAMP", ftDateTime), F("LOGICAL", ftBoolean),
+                                  F("BINARY", ftBytes, 5), F("BYTES", ftBlob, 0), F("MEMO", ftMemo, 1)},
+                                 {I("", "ID", kPrimary), I("TIMEINDEX", "TIME", ixCaseInsensitive)}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Encrypted, CorpusTable,
-    ::testing::Values(CorpusCase{"paradoxdriver/encrypt/encrypted.db", {F("Id", ftAutoInc), F("Text", ftString, 30)}, {}},
-                      CorpusCase{"paradoxdriver/encrypt/encrypted35.db", {F("A", ftFloat), F("B", ftString, 30)}, {}},
-                      CorpusCase{"paradoxdriver/encrypt/encryptedmemo.db", {F("TEXT", ftMemo, 240)}, {}}));
+    ::testing::Values(
+        CorpusCase{"paradoxdriver/encrypt/encrypted.db", {F("Id", ftAutoInc), F("Text", ftString, 30)}, {}},
+        CorpusCase{"paradoxdriver/encrypt/encrypted35.db", {F("A", ftFloat), F("B", ftString, 30)}, {}},
+        CorpusCase{"paradoxdriver/encrypt/encryptedmemo.db", {F("TEXT", ftMemo, 240)}, {}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Required, CorpusTable,
-    ::testing::Values(
-        CorpusCase{"paradoxdriver/fields/logical.db", {F("BOOL", ftBoolean, 0, true)}, {}},
-        CorpusCase{"paradoxdriver/joins/paradox-ascii.db", {F("A", ftString, 20, true)}, {}},
-        // Pictures only.
-        CorpusCase{"paradoxdriver/areas/ZIPCODES.DB",
-                   {F("Zip", ftString, 5), F("State", ftString, 2), F("City", ftString, 25)},
-                   {I("", "Zip", kPrimary)}},
-        CorpusCase{"paradoxdriver/db/AREACODE.DB",
-                   {F("Area Code", ftString, 3), F("Country", ftString, 30), F("Full State", ftString, 21),
-                    F("State", ftString, 2)},
-                   {I("", "Area Code", kPrimary)}},
-        // Referential integrity only.
-        CorpusCase{"paradoxdriver/joins/primary.db", {F("ID", ftAutoInc), F("Name", ftString, 50)},
-                   {I("", "ID", kPrimary)}},
-        CorpusCase{"paradoxdriver/joins/fk1.db", {F("ID", ftAutoInc), F("FK", ftInteger)},
-                   {I("", "ID", kPrimary), I("FK", "FK", 0)}}));
+    ::testing::Values(CorpusCase{"paradoxdriver/fields/logical.db", {F("BOOL", ftBoolean, 0, true)}, {}},
+                      CorpusCase{"paradoxdriver/joins/paradox-ascii.db", {F("A", ftString, 20, true)}, {}},
+                      // Pictures only.
+                      CorpusCase{"paradoxdriver/areas/ZIPCODES.DB",
+                                 {F("Zip", ftString, 5), F("State", ftString, 2), F("City", ftString, 25)},
+                                 {I("", "Zip", kPrimary)}},
+                      CorpusCase{"paradoxdriver/db/AREACODE.DB",
+                                 {F("Area Code", ftString, 3), F("Country", ftString, 30),
+                                  F("Full State", ftString, 21), F("State", ftString, 2)},
+                                 {I("", "Area Code", kPrimary)}},
+                      // Referential integrity only.
+                      CorpusCase{"paradoxdriver/joins/primary.db",
+                                 {F("ID", ftAutoInc), F("Name", ftString, 50)},
+                                 {I("", "ID", kPrimary)}},
+                      CorpusCase{"paradoxdriver/joins/fk1.db",
+                                 {F("ID", ftAutoInc), F("FK", ftInteger)},
+                                 {I("", "ID", kPrimary), I("FK", "FK", 0)}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Indexes, CorpusTable,
@@ -182,8 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
         CorpusCase{"paradoxdriver/db/CUSTOMER.DB",
                    {F("CustNo", ftAutoInc), F("FirstName", ftString, 51), F("LastName", ftString, 50),
                     F("EMail", ftString, 100), F("Street", ftString, 30), F("City", ftString, 15),
-                    F("State/Prov", ftString, 20), F("Zip/Postal Code", ftString, 10), F("Comments", ftMemo, 100),
-                    F("DateEntered", ftDate)},
+                    F("State/Prov", ftString, 20), F("Zip/Postal Code", ftString, 10),
+                    F("Comments", ftMemo, 100), F("DateEntered", ftDate)},
                    {I("", "CustNo", kPrimary), I("City", "City", 0)}},
         CorpusCase{"paradoxdriver/joins/C.DB",
                    {F("C", ftInteger, 0, true), F("A", ftInteger, 0, true), F("B", ftInteger)},
@@ -193,20 +198,21 @@ INSTANTIATE_TEST_SUITE_P(
         CorpusCase{"paradoxdriver/joins/fk4.db",
                    {F("ID", ftInteger), F("FK1", ftInteger), F("B1", ftString, 3), F("FK", ftInteger)},
                    {I("", "ID", kPrimary), I("reference", "FK1;FK", 0)}},
-        CorpusCase{"paradoxdriver/joins/multiple.db",
-                   {F("ID", ftAutoInc), F("FK", ftInteger, 0, true), F("A", ftString, 20), F("FK2", ftInteger)},
-                   {I("", "ID", kPrimary), I("FK", "FK", 0), I("FK2", "FK2", 0)}},
+        CorpusCase{
+            "paradoxdriver/joins/multiple.db",
+            {F("ID", ftAutoInc), F("FK", ftInteger, 0, true), F("A", ftString, 20), F("FK2", ftInteger)},
+            {I("", "ID", kPrimary), I("FK", "FK", 0), I("FK2", "FK2", 0)}},
         CorpusCase{"paradoxdriver/joins/two.db",
                    {F("ID1", ftInteger), F("ID2", ftInteger), F("Name", ftString, 3)},
                    {I("", "ID1;ID2", kPrimary)}},
         // Unkeyed 7.x, non-maintained, descending and case-insensitive.
-        CorpusCase{"paradoxdriver/joins/indexed.db", {F("Indexed", ftInteger)},
+        CorpusCase{"paradoxdriver/joins/indexed.db",
+                   {F("Indexed", ftInteger)},
                    {I("Descending", "Indexed", ixDescending | ixCaseInsensitive)}},
         // Unkeyed 4.x, non-maintained .x01 whose item F lists more than the indexed field.
         CorpusCase{"paradoxdriver/joins/case.db", {F("C", ftString, 10)}, {I("C", "C", 0)}}));
 
-TEST(CorpusTables, NonSequentialFieldNumbersAndALargeHeader)
-{
+TEST(CorpusTables, NonSequentialFieldNumbersAndALargeHeader) {
     const ParadoxHeader header = corpusHeader("paradoxReader/MEMBRE.DB");
     EXPECT_EQ(header.headerSize, 0x1000);
     EXPECT_EQ(header.blockSizeKiB, 16);
@@ -227,14 +233,14 @@ TEST(CorpusTables, NonSequentialFieldNumbersAndALargeHeader)
     EXPECT_EQ(read.indexes, (std::vector<IndexDef>{I("", "Code_membre", kPrimary)}));
 }
 
-TEST(CorpusTables, NamesArePassedOnAsRawBytes)
-{
+TEST(CorpusTables, NamesArePassedOnAsRawBytes) {
     // Cyrillic names in code page 866, in a 3.5 table that stores no code page and in its
     // 4.x twin that does.
     for (const char* path : {"Rparadox/of.db", "Rparadox/of_cp866.db"}) {
         const TableStructure read = readCorpusTable(path);
         ASSERT_EQ(read.fields.size(), 19u) << path;
-        EXPECT_EQ(read.fields[0], F("\x88\xAD\xA2\xA5\xAD\xE2\xA0\xE0\xAD\xEB\xA9 \xAD\xAE\xAC\xA5\xE0", ftString, 10))
+        EXPECT_EQ(read.fields[0],
+                  F("\x88\xAD\xA2\xA5\xAD\xE2\xA0\xE0\xAD\xEB\xA9 \xAD\xAE\xAC\xA5\xE0", ftString, 10))
             << path;
     }
     EXPECT_EQ(corpusHeader("Rparadox/of.db").codePage, 866);
@@ -242,8 +248,7 @@ TEST(CorpusTables, NamesArePassedOnAsRawBytes)
     EXPECT_EQ(corpusHeader("paradoxdriver/db/ROMAN8.db").codePage, 0);
 }
 
-TEST(CorpusTables, EncryptionIsDetectedFromThePlainHeader)
-{
+TEST(CorpusTables, EncryptionIsDetectedFromThePlainHeader) {
     for (const char* path : {"paradoxdriver/encrypt/encrypted.db", "paradoxdriver/encrypt/encrypted35.db",
                              "paradoxdriver/encrypt/encryptedmemo.db"})
         EXPECT_TRUE(corpusHeader(path).encrypted) << path;
@@ -252,16 +257,14 @@ TEST(CorpusTables, EncryptionIsDetectedFromThePlainHeader)
         EXPECT_FALSE(corpusHeader(path).encrypted) << path;
 }
 
-bool isTableFile(const fs::path& path)
-{
+bool isTableFile(const fs::path& path) {
     std::string extension = path.extension().string();
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == ".db";
 }
 
-TEST(CorpusTables, EveryTableReadsAndBothLookupsAgree)
-{
+TEST(CorpusTables, EveryTableReadsAndBothLookupsAgree) {
     int tables = 0;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(kCorpus)) {
         if (!entry.is_regular_file() || !isTableFile(entry.path()))

@@ -21,37 +21,32 @@ using testing::TableBuilder;
 
 // A 7.x keyed table of five fields. Offsets in its header: descriptors at 0x78 (field i at
 // 0x76 + 2i), names from 0x19F to 0x1B9, field numbers 0x1B9..0x1C3, sort order to 0x1C9.
-TableBuilder events()
-{
+TableBuilder events() {
     TableBuilder t;
     t.keyCount = 1;
-    t.fields = {{"ID", 0x16, 4}, {"Name", 0x01, 20}, {"When", 0x15, 8}, {"Amount", 0x05, 8}, {"Notes", 0x0C, 11}};
+    t.fields = {
+        {"ID", 0x16, 4}, {"Name", 0x01, 20}, {"When", 0x15, 8}, {"Amount", 0x05, 8}, {"Notes", 0x0C, 11}};
     return t;
 }
 
-Bytes maintainedX02()
-{
+Bytes maintainedX02() {
     return testing::secondaryIndexFile(events(), {2}, true).build();
 }
 
-Bytes nonMaintainedX02()
-{
+Bytes nonMaintainedX02() {
     return testing::secondaryIndexFile(events(), {2}, false).build();
 }
 
-Bytes namedXG0()
-{
+Bytes namedXG0() {
     return testing::secondaryIndexFile(events(), {2, 3}, true, "by name").build();
 }
 
 // Name is required; the footer lists every field of the table.
-Bytes eventsVal()
-{
+Bytes eventsVal() {
     return testing::validityFile(events(), {BuiltCheck{1, true, false, false, {}}});
 }
 
-std::size_t itemF(const Bytes& header)
-{
+std::size_t itemF(const Bytes& header) {
     return get16(header, 0x66) + 0x58u;
 }
 
@@ -60,8 +55,7 @@ struct Folder {
     std::map<std::string, Bytes> companions;
 };
 
-TableStructure parse(const Folder& folder)
-{
+TableStructure parse(const Folder& folder) {
     std::vector<ParadoxFileBytes> files;
     for (const auto& [name, bytes] : folder.companions)
         files.push_back({name, bytes});
@@ -74,13 +68,11 @@ struct DamageCase {
     std::string message;
 };
 
-std::ostream& operator<<(std::ostream& out, const DamageCase& c)
-{
+std::ostream& operator<<(std::ostream& out, const DamageCase& c) {
     return out << c.name;
 }
 
-std::string caseName(const ::testing::TestParamInfo<DamageCase>& info)
-{
+std::string caseName(const ::testing::TestParamInfo<DamageCase>& info) {
     std::string name = info.param.name;
     for (char& c : name)
         if (c == '-')
@@ -90,8 +82,7 @@ std::string caseName(const ::testing::TestParamInfo<DamageCase>& info)
 
 class Damaged : public ::testing::TestWithParam<DamageCase> {};
 
-TEST_P(Damaged, IsRejectedWithAMessageNamingTheFileAndTheProblem)
-{
+TEST_P(Damaged, IsRejectedWithAMessageNamingTheFileAndTheProblem) {
     Folder folder;
     GetParam().damage(folder);
     try {
@@ -106,96 +97,99 @@ const std::string T = "Table \"EVENTS.DB\": ";
 
 INSTANTIATE_TEST_SUITE_P(
     NotATable, Damaged,
-    ::testing::Values(
-        DamageCase{"empty-file", [](Folder& f) { f.table.clear(); }, T + "too short to be a Paradox table (0 bytes)"},
-        DamageCase{"cut-inside-fixed-part", [](Folder& f) { f.table.resize(0x57); },
-                   T + "too short to be a Paradox table (87 bytes)"},
-        DamageCase{"sqlite-database",
-                   [](Folder& f) {
-                       const std::string magic("SQLite format 3", 16); // byte 4 is 't'
-                       f.table.assign(magic.begin(), magic.end());
-                       f.table.resize(4096);
-                   },
-                   T + "not a Paradox table (file type byte 0x74)"},
-        DamageCase{"ole-compound-file",
-                   [](Folder& f) {
-                       f.table = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}; // Thumbs.db
-                       f.table.resize(512);
-                   },
-                   T + "not a Paradox table (file type byte 0xA1)"},
-        DamageCase{"primary-index-named-db", [](Folder& f) { f.table[0x04] = 1; },
-                   T + "Paradox index file, not a table (file type byte 0x01)"},
-        DamageCase{"file-type-9", [](Folder& f) { f.table[0x04] = 9; },
-                   T + "not a Paradox table (file type byte 0x09)"},
-        DamageCase{"version-0x0D", [](Folder& f) { f.table[0x39] = 0x0D; }, T + "unknown Paradox version (0x0D)"},
-        DamageCase{"version-0x02", [](Folder& f) { f.table[0x39] = 0x02; }, T + "unknown Paradox version (0x02)"}),
+    ::testing::Values(DamageCase{"empty-file", [](Folder& f) { f.table.clear(); },
+                                 T + "too short to be a Paradox table (0 bytes)"},
+                      DamageCase{"cut-inside-fixed-part", [](Folder& f) { f.table.resize(0x57); },
+                                 T + "too short to be a Paradox table (87 bytes)"},
+                      DamageCase{"sqlite-database",
+                                 [](Folder& f) {
+                                     const std::string magic("SQLite format 3", 16); // byte 4 is 't'
+                                     f.table.assign(magic.begin(), magic.end());
+                                     f.table.resize(4096);
+                                 },
+                                 T + "not a Paradox table (file type byte 0x74)"},
+                      DamageCase{"ole-compound-file",
+                                 [](Folder& f) {
+                                     f.table = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}; // Thumbs.db
+                                     f.table.resize(512);
+                                 },
+                                 T + "not a Paradox table (file type byte 0xA1)"},
+                      DamageCase{"primary-index-named-db", [](Folder& f) { f.table[0x04] = 1; },
+                                 T + "Paradox index file, not a table (file type byte 0x01)"},
+                      DamageCase{"file-type-9", [](Folder& f) { f.table[0x04] = 9; },
+                                 T + "not a Paradox table (file type byte 0x09)"},
+                      DamageCase{"version-0x0D", [](Folder& f) { f.table[0x39] = 0x0D; },
+                                 T + "unknown Paradox version (0x0D)"},
+                      DamageCase{"version-0x02", [](Folder& f) { f.table[0x39] = 0x02; },
+                                 T + "unknown Paradox version (0x02)"}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(
     FixedPart, Damaged,
-    ::testing::Values(
-        DamageCase{"block-size-zero", [](Folder& f) { f.table[0x05] = 0; },
-                   T + "invalid block size byte 0 (allowed 1 to 32)"},
-        DamageCase{"block-size-33", [](Folder& f) { f.table[0x05] = 33; },
-                   T + "invalid block size byte 33 (allowed 1 to 32)"},
-        DamageCase{"record-size-zero", [](Folder& f) { put16(f.table, 0x00, 0); }, T + "record size 0 is invalid"},
-        DamageCase{"record-size-beyond-block", [](Folder& f) { put16(f.table, 0x00, 2043); },
-                   T + "record size 2043 does not fit a block of 2048 bytes"},
-        DamageCase{"field-count-zero", [](Folder& f) { put16(f.table, 0x21, 0); },
-                   T + "header counts disagree (field count 0, allowed 1 to 255)"},
-        DamageCase{"field-count-negative", [](Folder& f) { put16(f.table, 0x21, 0xFFFF); },
-                   T + "header counts disagree (field count -1, allowed 1 to 255)"},
-        DamageCase{"field-count-256", [](Folder& f) { put16(f.table, 0x21, 256); },
-                   T + "header counts disagree (field count 256, allowed 1 to 255)"},
-        DamageCase{"key-count-beyond-fields", [](Folder& f) { put16(f.table, 0x23, 6); },
-                   T + "header counts disagree (key field count 6, allowed 0 to 5)"},
-        DamageCase{"key-count-negative", [](Folder& f) { put16(f.table, 0x23, 0x8000); },
-                   T + "header counts disagree (key field count -32768, allowed 0 to 5)"},
-        DamageCase{"keyed-type-without-key", [](Folder& f) { put16(f.table, 0x23, 0); },
-                   T + "header counts disagree (keyed table with no key fields)"},
-        DamageCase{"unkeyed-type-with-key", [](Folder& f) { f.table[0x04] = 2; },
-                   T + "header counts disagree (unkeyed table with 1 key field)"},
-        DamageCase{"header-size-beyond-file", [](Folder& f) { f.table.resize(0x1C9); },
-                   T + "truncated (header size 2048, file holds 457 bytes)"},
-        DamageCase{"header-size-below-fixed-part", [](Folder& f) { put16(f.table, 0x02, 0x60); },
-                   T + "header size 96 is smaller than its fixed part (120 bytes)"}),
+    ::testing::Values(DamageCase{"block-size-zero", [](Folder& f) { f.table[0x05] = 0; },
+                                 T + "invalid block size byte 0 (allowed 1 to 32)"},
+                      DamageCase{"block-size-33", [](Folder& f) { f.table[0x05] = 33; },
+                                 T + "invalid block size byte 33 (allowed 1 to 32)"},
+                      DamageCase{"record-size-zero", [](Folder& f) { put16(f.table, 0x00, 0); },
+                                 T + "record size 0 is invalid"},
+                      DamageCase{"record-size-beyond-block", [](Folder& f) { put16(f.table, 0x00, 2043); },
+                                 T + "record size 2043 does not fit a block of 2048 bytes"},
+                      DamageCase{"field-count-zero", [](Folder& f) { put16(f.table, 0x21, 0); },
+                                 T + "header counts disagree (field count 0, allowed 1 to 255)"},
+                      DamageCase{"field-count-negative", [](Folder& f) { put16(f.table, 0x21, 0xFFFF); },
+                                 T + "header counts disagree (field count -1, allowed 1 to 255)"},
+                      DamageCase{"field-count-256", [](Folder& f) { put16(f.table, 0x21, 256); },
+                                 T + "header counts disagree (field count 256, allowed 1 to 255)"},
+                      DamageCase{"key-count-beyond-fields", [](Folder& f) { put16(f.table, 0x23, 6); },
+                                 T + "header counts disagree (key field count 6, allowed 0 to 5)"},
+                      DamageCase{"key-count-negative", [](Folder& f) { put16(f.table, 0x23, 0x8000); },
+                                 T + "header counts disagree (key field count -32768, allowed 0 to 5)"},
+                      DamageCase{"keyed-type-without-key", [](Folder& f) { put16(f.table, 0x23, 0); },
+                                 T + "header counts disagree (keyed table with no key fields)"},
+                      DamageCase{"unkeyed-type-with-key", [](Folder& f) { f.table[0x04] = 2; },
+                                 T + "header counts disagree (unkeyed table with 1 key field)"},
+                      DamageCase{"header-size-beyond-file", [](Folder& f) { f.table.resize(0x1C9); },
+                                 T + "truncated (header size 2048, file holds 457 bytes)"},
+                      DamageCase{"header-size-below-fixed-part",
+                                 [](Folder& f) { put16(f.table, 0x02, 0x60); },
+                                 T + "header size 96 is smaller than its fixed part (120 bytes)"}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, Damaged,
-    ::testing::Values(
-        DamageCase{"descriptors-past-header", [](Folder& f) { put16(f.table, 0x02, 0x80); },
-                   T + "field descriptors run past the header"},
-        DamageCase{"unknown-type-code", [](Folder& f) { f.table[0x7A] = 0x07; },
-                   T + "unknown field type 0x07 (field 2)"},
-        DamageCase{"type-code-0x19", [](Folder& f) { f.table[0x80] = 0x19; },
-                   T + "unknown field type 0x19 (field 5)"},
-        DamageCase{"timestamp-size-5", [](Folder& f) { f.table[0x7D] = 5; },
-                   T + "invalid size byte 5 for field 3 of type 0x15 (allowed 8)"},
-        DamageCase{"memo-without-leader", [](Folder& f) { f.table[0x81] = 10; },
-                   T + "invalid size byte 10 for field 5 of type 0x0C (allowed 11 to 250)"},
-        DamageCase{"alpha-size-zero", [](Folder& f) { f.table[0x7B] = 0; },
-                   T + "invalid size byte 0 for field 2 of type 0x01 (allowed 1 to 255)"},
-        DamageCase{"record-size-mismatch", [](Folder& f) { put16(f.table, 0x00, 52); },
-                   T + "record size 52 does not match the fields (51 bytes)"},
-        DamageCase{"table-name-slot-past-header", [](Folder& f) { put16(f.table, 0x02, 0x19E); },
-                   T + "table name slot runs past the header"},
-        DamageCase{"names-past-header", [](Folder& f) { put16(f.table, 0x02, 0x1B8); },
-                   T + "field names run past the header"},
-        DamageCase{"empty-name",
-                   [](Folder& f) {
-                       TableBuilder t = events();
-                       t.fields[1].name.clear();
-                       f.table = t.build();
-                   },
-                   T + "field 2 has an empty name"},
-        DamageCase{"duplicate-name-in-other-case",
-                   [](Folder& f) {
-                       TableBuilder t = events();
-                       t.fields[2].name = "NAME";
-                       f.table = t.build();
-                   },
-                   T + "duplicate field name \"NAME\" (fields 2 and 3)"}),
+    ::testing::Values(DamageCase{"descriptors-past-header", [](Folder& f) { put16(f.table, 0x02, 0x80); },
+                                 T + "field descriptors run past the header"},
+                      DamageCase{"unknown-type-code", [](Folder& f) { f.table[0x7A] = 0x07; },
+                                 T + "unknown field type 0x07 (field 2)"},
+                      DamageCase{"type-code-0x19", [](Folder& f) { f.table[0x80] = 0x19; },
+                                 T + "unknown field type 0x19 (field 5)"},
+                      DamageCase{"timestamp-size-5", [](Folder& f) { f.table[0x7D] = 5; },
+                                 T + "invalid size byte 5 for field 3 of type 0x15 (allowed 8)"},
+                      DamageCase{"memo-without-leader", [](Folder& f) { f.table[0x81] = 10; },
+                                 T + "invalid size byte 10 for field 5 of type 0x0C (allowed 11 to 250)"},
+                      DamageCase{"alpha-size-zero", [](Folder& f) { f.table[0x7B] = 0; },
+                                 T + "invalid size byte 0 for field 2 of type 0x01 (allowed 1 to 255)"},
+                      DamageCase{"record-size-mismatch", [](Folder& f) { put16(f.table, 0x00, 52); },
+                                 T + "record size 52 does not match the fields (51 bytes)"},
+                      DamageCase{"table-name-slot-past-header",
+                                 [](Folder& f) { put16(f.table, 0x02, 0x19E); },
+                                 T + "table name slot runs past the header"},
+                      DamageCase{"names-past-header", [](Folder& f) { put16(f.table, 0x02, 0x1B8); },
+                                 T + "field names run past the header"},
+                      DamageCase{"empty-name",
+                                 [](Folder& f) {
+                                     TableBuilder t = events();
+                                     t.fields[1].name.clear();
+                                     f.table = t.build();
+                                 },
+                                 T + "field 2 has an empty name"},
+                      DamageCase{"duplicate-name-in-other-case",
+                                 [](Folder& f) {
+                                     TableBuilder t = events();
+                                     t.fields[2].name = "NAME";
+                                     f.table = t.build();
+                                 },
+                                 T + "duplicate field name \"NAME\" (fields 2 and 3)"}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,37 +217,36 @@ const std::string PX = T + "primary index file \"EVENTS.PX\" does not match the 
 
 INSTANTIATE_TEST_SUITE_P(
     PrimaryIndex, Damaged,
-    ::testing::Values(
-        DamageCase{"px-too-short", [](Folder& f) { f.companions["EVENTS.PX"] = Bytes(10, 0); },
-                   PX + "too short: 10 bytes)"},
-        DamageCase{"px-file-type",
-                   [](Folder& f) {
-                       Bytes px = testing::primaryIndexFile(events());
-                       px[0x04] = 2;
-                       f.companions["EVENTS.PX"] = px;
-                   },
-                   PX + "file type byte 0x02)"},
-        DamageCase{"px-key-count",
-                   [](Folder& f) {
-                       Bytes px = testing::primaryIndexFile(events());
-                       put16(px, 0x21, 2);
-                       f.companions["EVENTS.PX"] = px;
-                   },
-                   PX + "it has 2 key fields, the table 1)"},
-        DamageCase{"px-descriptor",
-                   [](Folder& f) {
-                       Bytes px = testing::primaryIndexFile(events());
-                       px[0x58] = 0x04; // Long integer where the table's key is Autoincrement
-                       f.companions["EVENTS.PX"] = px;
-                   },
-                   PX + "key field 1 has another type)"},
-        DamageCase{"px-header-size-beyond-file",
-                   [](Folder& f) {
-                       Bytes px = testing::primaryIndexFile(events());
-                       px.resize(0x100);
-                       f.companions["EVENTS.PX"] = px;
-                   },
-                   PX + "header size 2048 does not fit the file)"}),
+    ::testing::Values(DamageCase{"px-too-short", [](Folder& f) { f.companions["EVENTS.PX"] = Bytes(10, 0); },
+                                 PX + "too short: 10 bytes)"},
+                      DamageCase{"px-file-type",
+                                 [](Folder& f) {
+                                     Bytes px = testing::primaryIndexFile(events());
+                                     px[0x04] = 2;
+                                     f.companions["EVENTS.PX"] = px;
+                                 },
+                                 PX + "file type byte 0x02)"},
+                      DamageCase{"px-key-count",
+                                 [](Folder& f) {
+                                     Bytes px = testing::primaryIndexFile(events());
+                                     put16(px, 0x21, 2);
+                                     f.companions["EVENTS.PX"] = px;
+                                 },
+                                 PX + "it has 2 key fields, the table 1)"},
+                      DamageCase{"px-descriptor",
+                                 [](Folder& f) {
+                                     Bytes px = testing::primaryIndexFile(events());
+                                     px[0x58] = 0x04; // Long integer where the table's key is Autoincrement
+                                     f.companions["EVENTS.PX"] = px;
+                                 },
+                                 PX + "key field 1 has another type)"},
+                      DamageCase{"px-header-size-beyond-file",
+                                 [](Folder& f) {
+                                     Bytes px = testing::primaryIndexFile(events());
+                                     px.resize(0x100);
+                                     f.companions["EVENTS.PX"] = px;
+                                 },
+                                 PX + "header size 2048 does not fit the file)"}),
     caseName);
 
 const std::string X02 = T + "index file \"EVENTS.X02\" ";
@@ -329,8 +322,9 @@ INSTANTIATE_TEST_SUITE_P(
                        f.companions["EVENTS.X02"] = x.build();
                    },
                    X02 + "does not match the table (inconsistent counts: 0 indexed fields for a table of 5)"},
-        DamageCase{"x-name-says-other-field", [](Folder& f) { f.companions["EVENTS.X03"] = maintainedX02(); },
-                   T + "index file \"EVENTS.X03\" does not match the table (it indexes field 2, its name says X03)"},
+        DamageCase{
+            "x-name-says-other-field", [](Folder& f) { f.companions["EVENTS.X03"] = maintainedX02(); },
+            T + "index file \"EVENTS.X03\" does not match the table (it indexes field 2, its name says X03)"},
         DamageCase{"maintained-index-on-unkeyed-table",
                    [](Folder& f) {
                        f.table[0x04] = 2;
@@ -345,29 +339,30 @@ INSTANTIATE_TEST_SUITE_P(
                        f.companions["EVENTS.XG0"] = x;
                    },
                    T + "index file \"EVENTS.XG0\" is damaged (a named index without a name)"},
-        DamageCase{"xg-name-elsewhere",
-                   [](Folder& f) {
-                       Bytes x = namedXG0();
-                       put16(x, 0x68, static_cast<std::uint16_t>(get16(x, 0x68) + 1));
-                       f.companions["EVENTS.XG0"] = x;
-                   },
-                   T + "index file \"EVENTS.XG0\" is damaged (its index name does not follow the sort order name)"},
-        DamageCase{"xg-of-version-3",
-                   [](Folder& f) {
-                       TableBuilder t = events();
-                       t.version = 0x04;
-                       f.table = t.build();
-                       f.companions["EVENTS.XG0"] = testing::secondaryIndexFile(t, {2}, false, "x").build();
-                   },
-                   T + "index file \"EVENTS.XG0\" is damaged (a named index needs a version 4 or later file)"}),
+        DamageCase{
+            "xg-name-elsewhere",
+            [](Folder& f) {
+                Bytes x = namedXG0();
+                put16(x, 0x68, static_cast<std::uint16_t>(get16(x, 0x68) + 1));
+                f.companions["EVENTS.XG0"] = x;
+            },
+            T + "index file \"EVENTS.XG0\" is damaged (its index name does not follow the sort order name)"},
+        DamageCase{
+            "xg-of-version-3",
+            [](Folder& f) {
+                TableBuilder t = events();
+                t.version = 0x04;
+                f.table = t.build();
+                f.companions["EVENTS.XG0"] = testing::secondaryIndexFile(t, {2}, false, "x").build();
+            },
+            T + "index file \"EVENTS.XG0\" is damaged (a named index needs a version 4 or later file)"}),
     caseName);
 
 const std::string VAL = T + "validity file \"EVENTS.VAL\" ";
 
 // The sound .VAL: one record at 0x35..0x50, the footer at 0x51, its field numbers at 0x57
 // and its descriptors at 0x61.
-DamageCase valCase(const char* name, std::function<void(Bytes&)> damage, const std::string& message)
-{
+DamageCase valCase(const char* name, std::function<void(Bytes&)> damage, const std::string& message) {
     return DamageCase{name,
                       [damage](Folder& f) {
                           Bytes val = eventsVal();
@@ -379,39 +374,54 @@ DamageCase valCase(const char* name, std::function<void(Bytes&)> damage, const s
 
 INSTANTIATE_TEST_SUITE_P(
     Validity, Damaged,
-    ::testing::Values(
-        valCase("val-too-short", [](Bytes& v) { v.resize(0x20); }, "is damaged (too short: 32 bytes)"),
-        valCase("val-format", [](Bytes& v) { v[0x01] = 0x0D; }, "is damaged (unknown format 0x0D)"),
-        valCase("val-footer-beyond-file", [](Bytes& v) { put32(v, 0x09, 0x10000); },
-                "is damaged (footer offset 0x10000 lies outside the file)"),
-        valCase("val-footer-inside-header", [](Bytes& v) { put32(v, 0x09, 0x20); },
-                "is damaged (footer offset 0x0020 lies outside the file)"),
-        valCase("val-bytes-after-footer", [](Bytes& v) { v.push_back(0); },
-                "is damaged (footer of 5 fields does not end at the end of the file)"),
-        valCase("val-names-do-not-fill-footer", [](Bytes& v) { v.back() = 'x'; },
-                "is damaged (field names do not fill the footer)"),
-        valCase("val-integrity-offset", [](Bytes& v) { put32(v, 0x0D, 0x10); },
-                "is damaged (referential integrity offset 0x0010 lies outside the body)"),
-        valCase("val-record-count-too-high", [](Bytes& v) { v[0x02] = 2; },
-                "is damaged (validity record 2 runs past its section)"),
-        valCase("val-record-count-too-low", [](Bytes& v) { v[0x02] = 0; },
-                "is damaged (validity records end at 0x0035, their section at 0x0051)"),
-        valCase("val-entry-out-of-range", [](Bytes& v) { v[0x35] = 5; },
-                "is damaged (validity record 1 refers to field entry 6 of 5)"),
-        valCase("val-required-byte", [](Bytes& v) { v[0x37] = 2; },
-                "is damaged (validity record 1 has the required byte 0x02)"),
-        valCase("val-default-past-section", [](Bytes& v) { put32(v, 0x35 + 0x14, 1); },
-                "is damaged (validity record 1 runs past its section)"),
-        valCase("val-number-repeated", [](Bytes& v) { put16(v, 0x59, 1); },
-                "is damaged (field number 1 appears twice in its field list)"),
-        valCase("val-unknown-field-number", [](Bytes& v) { put16(v, 0x59, 9); },
-                "does not match the table (the table has no field number 9)"),
-        valCase("val-other-type", [](Bytes& v) { v[0x64] = 21; }, "does not match the table (field 2 has another type)")),
+    ::testing::Values(valCase(
+                          "val-too-short", [](Bytes& v) { v.resize(0x20); },
+                          "is damaged (too short: 32 bytes)"),
+                      valCase(
+                          "val-format", [](Bytes& v) { v[0x01] = 0x0D; }, "is damaged (unknown format 0x0D)"),
+                      valCase(
+                          "val-footer-beyond-file", [](Bytes& v) { put32(v, 0x09, 0x10000); },
+                          "is damaged (footer offset 0x10000 lies outside the file)"),
+                      valCase(
+                          "val-footer-inside-header", [](Bytes& v) { put32(v, 0x09, 0x20); },
+                          "is damaged (footer offset 0x0020 lies outside the file)"),
+                      valCase(
+                          "val-bytes-after-footer", [](Bytes& v) { v.push_back(0); },
+                          "is damaged (footer of 5 fields does not end at the end of the file)"),
+                      valCase(
+                          "val-names-do-not-fill-footer", [](Bytes& v) { v.back() = 'x'; },
+                          "is damaged (field names do not fill the footer)"),
+                      valCase(
+                          "val-integrity-offset", [](Bytes& v) { put32(v, 0x0D, 0x10); },
+                          "is damaged (referential integrity offset 0x0010 lies outside the body)"),
+                      valCase(
+                          "val-record-count-too-high", [](Bytes& v) { v[0x02] = 2; },
+                          "is damaged (validity record 2 runs past its section)"),
+                      valCase(
+                          "val-record-count-too-low", [](Bytes& v) { v[0x02] = 0; },
+                          "is damaged (validity records end at 0x0035, their section at 0x0051)"),
+                      valCase(
+                          "val-entry-out-of-range", [](Bytes& v) { v[0x35] = 5; },
+                          "is damaged (validity record 1 refers to field entry 6 of 5)"),
+                      valCase(
+                          "val-required-byte", [](Bytes& v) { v[0x37] = 2; },
+                          "is damaged (validity record 1 has the required byte 0x02)"),
+                      valCase(
+                          "val-default-past-section", [](Bytes& v) { put32(v, 0x35 + 0x14, 1); },
+                          "is damaged (validity record 1 runs past its section)"),
+                      valCase(
+                          "val-number-repeated", [](Bytes& v) { put16(v, 0x59, 1); },
+                          "is damaged (field number 1 appears twice in its field list)"),
+                      valCase(
+                          "val-unknown-field-number", [](Bytes& v) { put16(v, 0x59, 9); },
+                          "does not match the table (the table has no field number 9)"),
+                      valCase(
+                          "val-other-type", [](Bytes& v) { v[0x64] = 21; },
+                          "does not match the table (field 2 has another type)")),
     caseName);
 
 // The fixture the gallery starts from reads, with every companion kind present.
-TEST(DamagedGallery, StartsFromASoundFolder)
-{
+TEST(DamagedGallery, StartsFromASoundFolder) {
     Folder folder;
     folder.companions = {{"EVENTS.PX", testing::primaryIndexFile(events())},
                          {"EVENTS.X02", maintainedX02()},
@@ -423,9 +433,9 @@ TEST(DamagedGallery, StartsFromASoundFolder)
                                                   {"When", ftDateTime, 0, false},
                                                   {"Amount", ftCurrency, 0, false},
                                                   {"Notes", ftMemo, 1, false}}));
-    EXPECT_EQ(read.indexes, (std::vector<IndexDef>{{"", "ID", ixPrimary | ixUnique},
-                                                   {"by name", "Name;When", 0},
-                                                   {"Name", "Name", 0}}));
+    EXPECT_EQ(read.indexes,
+              (std::vector<IndexDef>{
+                  {"", "ID", ixPrimary | ixUnique}, {"by name", "Name;When", 0}, {"Name", "Name", 0}}));
 }
 
 } // namespace

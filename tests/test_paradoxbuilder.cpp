@@ -5,58 +5,61 @@
 
 namespace kelvane::conversion::testing {
 
-std::size_t recordLengthOf(const BuiltField& field)
-{
+std::size_t recordLengthOf(const BuiltField& field) {
     switch (field.type) {
-    case 0x02: case 0x04: case 0x14: case 0x16: return 4;
-    case 0x03: return 2;
-    case 0x05: case 0x06: case 0x15: return 8;
-    case 0x09: return 1;
-    case 0x17: return 17;
-    default: return field.size;
+    case 0x02:
+    case 0x04:
+    case 0x14:
+    case 0x16:
+        return 4;
+    case 0x03:
+        return 2;
+    case 0x05:
+    case 0x06:
+    case 0x15:
+        return 8;
+    case 0x09:
+        return 1;
+    case 0x17:
+        return 17;
+    default:
+        return field.size;
     }
 }
 
-void put16(Bytes& bytes, std::size_t offset, std::uint16_t value)
-{
+void put16(Bytes& bytes, std::size_t offset, std::uint16_t value) {
     bytes.at(offset) = static_cast<std::uint8_t>(value);
     bytes.at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
 }
 
-void put32(Bytes& bytes, std::size_t offset, std::uint32_t value)
-{
+void put32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
     put16(bytes, offset, static_cast<std::uint16_t>(value));
     put16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::uint16_t get16(const Bytes& bytes, std::size_t offset)
-{
+std::uint16_t get16(const Bytes& bytes, std::size_t offset) {
     return static_cast<std::uint16_t>(bytes.at(offset) | (bytes.at(offset + 1) << 8));
 }
 
-std::uint32_t get32(const Bytes& bytes, std::size_t offset)
-{
+std::uint32_t get32(const Bytes& bytes, std::size_t offset) {
     return get16(bytes, offset) | (static_cast<std::uint32_t>(get16(bytes, offset + 2)) << 16);
 }
 
 namespace {
 
-void putString(Bytes& bytes, std::size_t& at, const std::string& text)
-{
+void putString(Bytes& bytes, std::size_t& at, const std::string& text) {
     for (char c : text)
         bytes.at(at++) = static_cast<std::uint8_t>(c);
     bytes.at(at++) = 0;
 }
 
-std::uint16_t numberOf(const TableBuilder& t, std::size_t i)
-{
+std::uint16_t numberOf(const TableBuilder& t, std::size_t i) {
     return t.fields[i].number ? t.fields[i].number : static_cast<std::uint16_t>(i + 1);
 }
 
 } // namespace
 
-Bytes TableBuilder::build() const
-{
+Bytes TableBuilder::build() const {
     const bool dataHeader = version >= 5;
     const std::size_t n = fields.size();
     Bytes b(0x10000, 0);
@@ -113,8 +116,7 @@ Bytes TableBuilder::build() const
     return b;
 }
 
-Bytes primaryIndexFile(const TableBuilder& table)
-{
+Bytes primaryIndexFile(const TableBuilder& table) {
     Bytes b(0x0800, 0);
     std::size_t recordSize = 6;
     for (int k = 0; k < table.keyCount; ++k) {
@@ -133,8 +135,7 @@ Bytes primaryIndexFile(const TableBuilder& table)
 }
 
 TableBuilder secondaryIndexFile(const TableBuilder& table, const std::vector<std::uint16_t>& positions,
-                                bool maintained, const std::string& name)
-{
+                                bool maintained, const std::string& name) {
     TableBuilder x;
     x.version = table.version;
     x.tableName = table.tableName;
@@ -167,8 +168,7 @@ TableBuilder secondaryIndexFile(const TableBuilder& table, const std::vector<std
     return x;
 }
 
-Bytes validityFile(const TableBuilder& table, const std::vector<BuiltCheck>& checks, std::uint8_t format)
-{
+Bytes validityFile(const TableBuilder& table, const std::vector<BuiltCheck>& checks, std::uint8_t format) {
     Bytes b(0x35, 0);
     b[0x01] = format;
     b[0x02] = static_cast<std::uint8_t>(checks.size());
@@ -200,7 +200,8 @@ Bytes validityFile(const TableBuilder& table, const std::vector<BuiltCheck>& che
     put16(footer, 2, static_cast<std::uint16_t>(table.keyCount));
     put16(footer, 4, static_cast<std::uint16_t>(namesLength));
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        const std::uint16_t number = table.fields[i].number ? table.fields[i].number : static_cast<std::uint16_t>(i + 1);
+        const std::uint16_t number =
+            table.fields[i].number ? table.fields[i].number : static_cast<std::uint16_t>(i + 1);
         footer.push_back(static_cast<std::uint8_t>(number));
         footer.push_back(static_cast<std::uint8_t>(number >> 8));
     }

@@ -32,7 +32,7 @@ struct TableBuilder {
     std::string tableName = "EVENTS.DB";
     std::string sortOrder = "ascii";
     std::uint16_t codePage = 1252;
-    int slotSize = 0; ///< table-name slot; 0: what the version implies
+    int slotSize = 0;                   ///< table-name slot; 0: what the version implies
     std::uint8_t firstIndexedField = 0; ///< byte 0x15
     std::uint8_t indexFlags = 0;        ///< byte 0x55
     std::string indexName;              ///< item H, written when not empty
@@ -62,7 +62,8 @@ struct BuiltCheck {
 };
 
 /// The .VAL file of `table` holding `checks`, in `format` (0x09 to 0x0C).
-Bytes validityFile(const TableBuilder& table, const std::vector<BuiltCheck>& checks, std::uint8_t format = 0x0C);
+Bytes validityFile(const TableBuilder& table, const std::vector<BuiltCheck>& checks,
+                   std::uint8_t format = 0x0C);
 
 /// Little-endian writes into built bytes, for damaging them.
 void put16(Bytes& bytes, std::size_t offset, std::uint16_t value);
