@@ -2,7 +2,9 @@
 
 #include "sha256.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -72,6 +74,11 @@ std::string ApplyOption(std::string_view option, std::string_view value, FireFra
             return Refused(option, value, "must be a whole number, 0 or more");
         return "";
     }
+    static constexpr std::string_view kIntegerOptions[] = {
+        "--width", "--height", "--decay", "--maxheat", "--spreadrate", "--smoothness",
+        "--distribution", "--chaos", "--flammability", "--maxburn"};
+    if (std::find(std::begin(kIntegerOptions), std::end(kIntegerOptions), option) == std::end(kIntegerOptions))
+        return "fire-frames: unknown option " + std::string(option);
     if (!ParseNumber(value, number))
         return Refused(option, value, "not a 32-bit integer");
     if (option == "--width" || option == "--height") {
@@ -92,8 +99,7 @@ std::string ApplyOption(std::string_view option, std::string_view value, FireFra
     } else if (option == "--maxburn") {
         if (!model.SetMaxBurn(number))
             return Refused(option, value, "must lie between 1 and 100");
-    } else
-        return "fire-frames: unknown option " + std::string(option);
+    }
     return "";
 }
 
