@@ -24,7 +24,17 @@ struct FlameRowsJob {
     std::uint8_t* values = nullptr;  ///< the byte each cell writes
     std::uint8_t* losses = nullptr;  ///< each cell's loss, capped at 255
     std::int32_t* targets = nullptr; ///< each cell's destination, relative to its row's start
+    // Scratch indexed by column, for small drifts: kColumnMargin entries before index 0 and
+    // after index Width - 1, the offsets' margins holding kNoOffset so that they match no drift.
+    std::uint8_t* columnValues = nullptr;
+    std::uint8_t* columnLosses = nullptr;
+    std::int8_t* columnOffsets = nullptr;
 };
+
+/// Entries kept on each side of the column scratch.
+constexpr std::int32_t kColumnMargin = 64;
+/// The offset of a column outside the row: no drift is ever this large.
+constexpr std::int8_t kNoOffset = 127;
 
 /// One propagation after another, exactly as the rules read. Handles the zero divisors.
 StepFailure FlameRowsPlain(FlameRowsJob& job);

@@ -80,6 +80,10 @@ bool HeatModel::Rebuild(std::int32_t width, std::int32_t height)
         rowValues_.assign(columns, 0);
         rowLosses_.assign(columns, 0);
         rowTargets_.assign(columns, 0);
+        const std::size_t withMargins = columns + 2 * kColumnMargin;
+        columnValues_.assign(withMargins, 0);
+        columnLosses_.assign(withMargins, 0);
+        columnOffsets_.assign(withMargins, kNoOffset);
         heatRow_.assign(columns, kCold);
     } catch (const std::bad_alloc&) {
         Release();
@@ -96,6 +100,9 @@ void HeatModel::Release()
     std::vector<std::uint8_t>().swap(rowValues_);
     std::vector<std::uint8_t>().swap(rowLosses_);
     std::vector<std::int32_t>().swap(rowTargets_);
+    std::vector<std::uint8_t>().swap(columnValues_);
+    std::vector<std::uint8_t>().swap(columnLosses_);
+    std::vector<std::int8_t>().swap(columnOffsets_);
 }
 
 bool HeatModel::HasBuffersFor(std::int32_t width, std::int32_t height) const
@@ -181,6 +188,9 @@ StepFailure HeatModel::FlameRows()
     job.values = rowValues_.data();
     job.losses = rowLosses_.data();
     job.targets = rowTargets_.data();
+    job.columnValues = columnValues_.data() + kColumnMargin;
+    job.columnLosses = columnLosses_.data() + kColumnMargin;
+    job.columnOffsets = columnOffsets_.data() + kColumnMargin;
     StepFailure failure = StepFailure::None;
     switch (kernel_) {
     case StepKernel::Plain: failure = FlameRowsPlain(job); break;

@@ -134,6 +134,9 @@ private:
     std::vector<std::uint8_t> rowValues_;
     std::vector<std::uint8_t> rowLosses_;
     std::vector<std::int32_t> rowTargets_;
+    std::vector<std::uint8_t> columnValues_;
+    std::vector<std::uint8_t> columnLosses_;
+    std::vector<std::int8_t> columnOffsets_;
 };
 
 } // namespace kelvane::fire

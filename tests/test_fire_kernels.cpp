@@ -18,6 +18,7 @@ struct KernelCase {
     std::int32_t width, height;
     std::int32_t distribution = 1, decay = 5, maxBurn = 75;
     int steps = 120;
+    float edgeRatio = 0.5f;
 };
 
 void Configure(HeatModel& model, const KernelCase& c)
@@ -25,6 +26,7 @@ void Configure(HeatModel& model, const KernelCase& c)
     model.SetDistribution(c.distribution);
     model.SetDecay(c.decay);
     ASSERT_TRUE(model.SetMaxBurn(c.maxBurn));
+    ASSERT_TRUE(model.SetEdgeRatio(c.edgeRatio, c.width));
     ASSERT_TRUE(model.Rebuild(c.width, c.height));
 }
 
@@ -83,6 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
                     KernelCase{"DecayIntMin", 40, 16, 2, INT_MIN, 100},
                     KernelCase{"DistributionZeroDivisor", 21, 10, -1, 5, 100, 20},
                     KernelCase{"DecayZeroDivisor", 21, 10, 1, -1, 100, 20},
+                    // Wide enough for the small-drift column path; zones over the whole row keep
+                    // the ends hot, where drift crosses into neighbouring rows.
+                    KernelCase{"SmallDriftNoPadding", 96, 20, 1, 5, 100, 120, 0.99f},
+                    KernelCase{"SmallDriftPadding", 97, 20, 1, 5, 100, 120, 0.99f},
+                    KernelCase{"SmallDriftReach3", 99, 20, 3, 2, 100, 120, 0.99f},
+                    KernelCase{"SmallDriftReach8", 96, 20, 8, 1, 100, 120, 0.99f},
+                    KernelCase{"SmallDriftNegative", 100, 20, -3, 4, 100, 120, 0.99f},
+                    KernelCase{"SmallDriftNone", 72, 20, 0, 3, 100, 120, 0.99f},
+                    KernelCase{"JustTooWideDrift", 160, 12, 9, 3, 100, 60, 0.99f},
                     KernelCase{"HeightOne", 50, 1}, KernelCase{"HeightTwo", 50, 2, 1, 5, 100}),
     [](const auto& info) { return std::string(info.param.name); });
 
