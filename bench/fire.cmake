@@ -1,0 +1,5 @@
+if(benchmark_FOUND)
+  add_executable(bench_fire bench_fire.cpp)
+  target_link_libraries(bench_fire PRIVATE kelvane_fire benchmark::benchmark)
+  kelvane_warnings(bench_fire)
+endif()
