@@ -5,7 +5,12 @@
 
 namespace kelvane::conversion {
 
-ParadoxTable::ParadoxTable() : ParadoxTable(readParadoxTable) {}
+ParadoxTable::ParadoxTable()
+    : ParadoxTable([](const std::string& directory, const std::string& fileName, const CompanionIndex& companions) {
+          return readParadoxTable(directory, fileName, companions);
+      })
+{
+}
 
 ParadoxTable::ParadoxTable(StructureReader reader) : reader_(std::move(reader)) {}
 
@@ -19,7 +24,7 @@ void ParadoxTable::SetDatabaseName(const std::string& name)
 {
     requireClosed();
     if (name != databaseName_)
-        entries_.reset();
+        companions_.reset();
     databaseName_ = name;
 }
 
@@ -29,11 +34,11 @@ void ParadoxTable::SetTableName(const std::string& name)
     tableName_ = name;
 }
 
-const std::vector<std::string>& ParadoxTable::directoryEntries()
+const CompanionIndex& ParadoxTable::companions()
 {
-    if (!entries_)
-        entries_ = listDirectory(databaseName_);
-    return *entries_;
+    if (!companions_)
+        companions_.emplace(listDirectory(databaseName_));
+    return *companions_;
 }
 
 void ParadoxTable::SetActive(bool active)
@@ -41,7 +46,7 @@ void ParadoxTable::SetActive(bool active)
     if (active == active_)
         return;
     if (active) {
-        structure_ = reader_(databaseName_, tableName_, directoryEntries());
+        structure_ = reader_(databaseName_, tableName_, companions());
     } else {
         structure_ = {};
         indexDefs_.items_.clear();

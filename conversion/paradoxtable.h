@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paradoxcompanions.h"
 #include "tablestructure.h"
 
 #include <functional>
@@ -13,9 +14,10 @@ namespace kelvane::conversion {
 /// field and index definitions readable, and closes it again.
 class ParadoxTable {
 public:
-    /// Reads a table's structure given its directory, file name and the directory's listing.
+    /// Reads a table's structure given its directory, file name and the directory's files
+    /// grouped by table.
     using StructureReader = std::function<TableStructure(
-        const std::string& directory, const std::string& fileName, const std::vector<std::string>& entries)>;
+        const std::string& directory, const std::string& fileName, const CompanionIndex& companions)>;
 
     /// A component that reads real Paradox files.
     ParadoxTable();
@@ -57,7 +59,7 @@ public:
 
 private:
     void requireClosed() const;
-    const std::vector<std::string>& directoryEntries();
+    const CompanionIndex& companions();
 
     StructureReader reader_;
     std::string databaseName_;
@@ -66,7 +68,7 @@ private:
     TableStructure structure_;
     IndexDefList indexDefs_{*this};
     // One listing serves every table of a directory; renaming the directory drops it.
-    std::optional<std::vector<std::string>> entries_;
+    std::optional<CompanionIndex> companions_;
 };
 
 } // namespace kelvane::conversion

@@ -53,7 +53,7 @@ struct FakeReader {
 
     ParadoxTable::StructureReader reader()
     {
-        return [this](const std::string& dir, const std::string& name, const std::vector<std::string>&) {
+        return [this](const std::string& dir, const std::string& name, const CompanionIndex&) {
             opened.push_back(dir + "|" + name);
             if (auto failure = failures.find(name); failure != failures.end())
                 throw TableError(failure->second);

@@ -78,7 +78,7 @@ std::string compileAndRun(const TempDir& work, const std::string& unit, const st
                                             ";\nbegin\n  CreateDataBase('" + target +
                                             "');\n  AutoCreateDataBase;\nend.\n");
     mkdir(work.file("out").c_str(), 0755);
-    const std::string compile = "fpc -Mdelphi -v0 -Fu" + std::string(KELVANE_PASCAL_STUBS_DIR) + " -Fu" +
+    const std::string compile = "fpc -B -Mdelphi -v0 -Fu" + std::string(KELVANE_PASCAL_STUBS_DIR) + " -Fu" +
                                 work.path() + " -FU" + work.file("out") + " -o" + work.file("runner") + " " +
                                 work.file("runner.pas");
     const std::string log = run(compile);
@@ -174,7 +174,7 @@ TEST(GeneratedUnitCompiles, AwkwardNamesSurviveTheTrip)
         writeBytes(source + "/" + name, "");
 
     WindowOnPaths window(source, work.file("Awkward.pas"));
-    ParadoxTable table([&](const std::string&, const std::string& name, const std::vector<std::string>&) {
+    ParadoxTable table([&](const std::string&, const std::string& name, const CompanionIndex&) {
         return structures.at(name);
     });
     ConversionRun conversion(window, table);
