@@ -8,17 +8,6 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Whether the first `depth` components of `a` and `b` name the same keys.
-bool samePrefix(const KeyPath& a, const KeyPath& b, std::size_t depth)
-{
-    if (a.size() < depth || b.size() < depth)
-        return false;
-    for (std::size_t i = 0; i < depth; ++i)
-        if (!RegDocument::sameName(a[i], b[i]))
-            return false;
-    return true;
-}
-
 } // namespace
 
 bool RegDocument::sameName(std::string_view a, std::string_view b)
@@ -42,38 +31,40 @@ KeyPath RegDocument::splitPath(std::string_view path)
     return parts;
 }
 
-bool RegDocument::hasKey(const KeyPath& path) const
+std::string RegDocument::folded(std::string_view name)
 {
-    return std::any_of(keys_.begin(), keys_.end(),
-                       [&](const RegKey& key) { return samePrefix(key.path, path, path.size()); });
+    std::string out(name);
+    for (char& c : out)
+        c = lowerAscii(c);
+    return out;
 }
+
+std::string RegDocument::foldedPath(const KeyPath& path, std::size_t depth)
+{
+    std::string out;
+    for (std::size_t i = 0; i < depth && i < path.size(); ++i)
+        out += (i == 0 ? "" : "\\") + folded(path[i]);
+    return out;
+}
+
+bool RegDocument::hasKey(const KeyPath& path) const { return spelling_.count(foldedPath(path, path.size())) != 0; }
 
 const RegKey* RegDocument::findKey(const KeyPath& path) const
 {
-    for (const RegKey& key : keys_)
-        if (key.path.size() == path.size() && samePrefix(key.path, path, path.size()))
-            return &key;
-    return nullptr;
-}
-
-RegKey* RegDocument::listedKey(const KeyPath& path) { return const_cast<RegKey*>(findKey(path)); }
-
-std::string RegDocument::storedSpelling(const KeyPath& path, std::size_t depth) const
-{
-    // A parent that exists keeps the spelling it already has, wherever it is written.
-    for (const RegKey& key : keys_)
-        if (samePrefix(key.path, path, depth + 1))
-            return key.path[depth];
-    return path[depth];
+    const auto found = listed_.find(foldedPath(path, path.size()));
+    return found == listed_.end() ? nullptr : &keys_[found->second];
 }
 
 RegKey& RegDocument::createKey(const KeyPath& path)
 {
-    if (RegKey* key = listedKey(path))
-        return *key;
+    const std::string name = foldedPath(path, path.size());
+    if (const auto found = listed_.find(name); found != listed_.end())
+        return keys_[found->second];
+    // A parent that exists keeps the spelling it already has, wherever it is written.
     RegKey key;
-    for (std::size_t i = 0; i < path.size(); ++i)
-        key.path.push_back(storedSpelling(path, i));
+    for (std::size_t depth = 1; depth <= path.size(); ++depth)
+        key.path.push_back(spelling_.try_emplace(foldedPath(path, depth), path[depth - 1]).first->second);
+    listed_.emplace(name, keys_.size());
     keys_.push_back(std::move(key));
     return keys_.back();
 }

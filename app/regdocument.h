@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kelvane::app {
@@ -61,12 +62,17 @@ public:
     static KeyPath splitPath(std::string_view path);
     /// Compares two names without regard to ASCII case.
     static bool sameName(std::string_view a, std::string_view b);
+    /// The first `depth` components joined by "\\" and folded to lower case: equal exactly
+    /// when the paths name the same key.
+    static std::string foldedPath(const KeyPath& path, std::size_t depth);
+    /// `name` folded to lower case.
+    static std::string folded(std::string_view name);
 
 private:
-    RegKey* listedKey(const KeyPath& path);
-    std::string storedSpelling(const KeyPath& path, std::size_t depth) const;
-
     std::vector<RegKey> keys_;
+    // Lookups stay fast however large a hand-made file is.
+    std::unordered_map<std::string, std::size_t> listed_; // folded path -> index in keys_
+    std::unordered_map<std::string, std::string> spelling_; // folded path of every existing key -> its last name
 };
 
 } // namespace kelvane::app

@@ -135,27 +135,36 @@ void RegReader::readKeyLine(std::string_view line)
     KeyPath parts = RegDocument::splitPath(path);
     if (parts.empty() || path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string_view::npos)
         fail("the key path has an empty key name");
-    document_.createKey(parts);
-    key_ = std::move(parts);
-    inKey_ = true;
+    key_ = &document_.createKey(parts);
+    keyName_ = RegDocument::foldedPath(parts, parts.size());
 }
 
 void RegReader::readValueLine(std::string_view line)
 {
-    if (!inKey_)
+    if (!key_)
         fail("a value comes before the first key");
     std::size_t pos = 0;
-    std::string name;
+    std::string valueName;
     if (line.front() == '@')
         pos = 1;
     else
-        name = readQuoted(line, pos);
+        valueName = readQuoted(line, pos);
     while (pos < line.size() && isBlank(line[pos]))
         ++pos;
     if (pos >= line.size() || line[pos] != '=')
         fail("the value name is not followed by \"=\"");
-    RegValue value = readData(std::move(name), trimmed(line.substr(pos + 1)));
-    RegDocument::setValue(document_.createKey(key_), std::move(value));
+    RegValue value = readData(std::move(valueName), trimmed(line.substr(pos + 1)));
+    // A name given twice in one key, even in two blocks of it, keeps the later data, as an
+    // import would.
+    const std::string name = keyName_ + '\n' + RegDocument::folded(value.name);
+    const auto [slot, added] = valueIndex_.try_emplace(name, key_->values.size());
+    if (added) {
+        key_->values.push_back(std::move(value));
+    } else {
+        RegValue& old = key_->values[slot->second];
+        old.type = value.type;
+        old.data = std::move(value.data);
+    }
 }
 
 std::string RegReader::readQuoted(std::string_view line, std::size_t& pos)

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace kelvane::app {
 
@@ -34,8 +35,9 @@ private:
     std::size_t offset_ = 0;
     int lineNumber_ = 0;
     RegDocument document_;
-    bool inKey_ = false;
-    KeyPath key_;
+    RegKey* key_ = nullptr; // stays valid until the next key line adds a key
+    std::string keyName_;   // the folded path of key_
+    std::unordered_map<std::string, std::size_t> valueIndex_; // folded key path "\n" folded name -> index
 };
 
 } // namespace kelvane::app

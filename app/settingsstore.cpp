@@ -126,12 +126,12 @@ std::optional<RegValue> SettingsStore::fetch(std::string_view section, std::stri
     return *value;
 }
 
-std::string SettingsStore::textOf(const RegValue& value)
+std::string SettingsStore::textOf(const RegValue& value, std::string_view name)
 {
     if (value.data.empty())
         return {};
     if (value.type != regSz && value.type != regExpandSz)
-        throw SettingsError::invalidType(value.name);
+        throw SettingsError::invalidType(name);
     return value.data.substr(0, value.data.find('\0'));
 }
 
@@ -140,7 +140,7 @@ std::string SettingsStore::ReadText(std::string_view section, std::string_view n
     const std::optional<RegValue> value = fetch(section, name);
     if (!value)
         return std::string(defaultText);
-    return textOf(*value);
+    return textOf(*value, name);
 }
 
 bool SettingsStore::ReadFlag(std::string_view section, std::string_view name, bool defaultFlag)
@@ -148,7 +148,7 @@ bool SettingsStore::ReadFlag(std::string_view section, std::string_view name, bo
     const std::optional<RegValue> value = fetch(section, name);
     if (!value)
         return defaultFlag;
-    const std::optional<std::int32_t> number = flagNumber(textOf(*value));
+    const std::optional<std::int32_t> number = flagNumber(textOf(*value, name));
     return number ? *number != 0 : defaultFlag;
 }
 

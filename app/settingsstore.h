@@ -58,7 +58,7 @@ private:
     std::optional<RegValue> fetch(std::string_view section, std::string_view name);
     RegDocument load(std::string_view name, Access access) const;
     KeyPath sectionPath(std::string_view section) const;
-    static std::string textOf(const RegValue& value);
+    static std::string textOf(const RegValue& value, std::string_view name);
 
     StoreFile file_;
 };
