@@ -58,5 +58,14 @@ fi
 artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"
 echo "fuzz.sh: fuzzing the table reader for ${seconds}s; crash inputs go to $artifacts/"
+log=$build/fuzz-last.log
+status=0
 "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
-  -artifact_prefix="$artifacts/" -print_final_stats=1 "$work/found" "$work/seeds"
+  -artifact_prefix="$artifacts/" -print_final_stats=1 "$work/found" "$work/seeds" >"$log" 2>&1 || status=$?
+# The fuzzer's own output is long; show its end, all of the failure when there is one.
+if [ "$status" -ne 0 ]; then
+  tail -n 80 "$log"
+  echo "fuzz.sh: the fuzzer failed (exit $status); full log in $log" >&2
+  exit "$status"
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
