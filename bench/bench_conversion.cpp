@@ -4,6 +4,7 @@
 // of a run at two folder sizes.
 
 #include "conversionrun.h"
+#include "quietwindow.h"
 #include "dirlist.h"
 
 #include <sys/resource.h>
@@ -25,21 +26,6 @@ using namespace kelvane::conversion;
 
 namespace {
 
-class SilentWindow : public ConversionWindow {
-public:
-    SilentWindow(std::string source, std::string unit) : source_(std::move(source)), unit_(std::move(unit)) {}
-    std::string Edit1Text() const override { return source_; }
-    std::string Edit2Text() const override { return unit_; }
-    void SetLabel1Caption(const std::string&) override {}
-    void SetGaugeMinValue(int) override {}
-    void SetGaugeMaxValue(int) override {}
-    void SetGaugeProgress(int) override {}
-    void Refresh() override {}
-    void SetBusyCursor(bool) override {}
-
-private:
-    std::string source_, unit_;
-};
 
 std::string upper(std::string text)
 {
@@ -121,7 +107,7 @@ std::size_t readHeaders(const fs::path& folder)
 
 void convert(const fs::path& folder, const fs::path& unit)
 {
-    SilentWindow window(folder.string(), unit.string());
+    QuietWindow window(folder.string(), unit.string());
     ParadoxTable table;
     ConversionRun run(window, table);
     run.SpeedButton4Click();

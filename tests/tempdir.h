@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include <stdlib.h>
@@ -13,7 +14,9 @@ public:
     TempDir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a temporary folder");
+        path_ = pattern;
     }
     ~TempDir()
     {

@@ -3,6 +3,7 @@
 // structures that were read.
 
 #include "conversionrun.h"
+#include "quietwindow.h"
 #include "dirlist.h"
 #include "paradoxreader.h"
 
@@ -92,21 +93,6 @@ struct Converted {
     std::map<std::string, TableStructure> structures;
 };
 
-class WindowOnPaths : public ConversionWindow {
-public:
-    WindowOnPaths(std::string source, std::string unit) : source_(std::move(source)), unit_(std::move(unit)) {}
-    std::string Edit1Text() const override { return source_; }
-    std::string Edit2Text() const override { return unit_; }
-    void SetLabel1Caption(const std::string&) override {}
-    void SetGaugeMinValue(int) override {}
-    void SetGaugeMaxValue(int) override {}
-    void SetGaugeProgress(int) override {}
-    void Refresh() override {}
-    void SetBusyCursor(bool) override {}
-
-private:
-    std::string source_, unit_;
-};
 
 std::string lastComponent(const std::string& path)
 {
@@ -123,7 +109,7 @@ TEST_P(CorpusUnitCompiles, RecreatesWhatTheReaderReported)
         GTEST_SKIP() << "fpc is not installed";
     const std::string source = std::string(KELVANE_CORPUS_DIR) + "/" + GetParam();
     TempDir work;
-    WindowOnPaths window(source, work.file("CreateDb.pas"));
+    QuietWindow window(source, work.file("CreateDb.pas"));
     ParadoxTable table;
     ConversionRun conversion(window, table);
     conversion.SpeedButton4Click();
@@ -173,7 +159,7 @@ TEST(GeneratedUnitCompiles, AwkwardNamesSurviveTheTrip)
     for (const auto& [name, structure] : structures)
         writeBytes(source + "/" + name, "");
 
-    WindowOnPaths window(source, work.file("Awkward.pas"));
+    QuietWindow window(source, work.file("Awkward.pas"));
     ParadoxTable table([&](const std::string&, const std::string& name, const CompanionIndex&) {
         return structures.at(name);
     });
