@@ -1,5 +1,6 @@
 #include "regreader.h"
 
+#include "hexdigit.h"
 #include "settingserror.h"
 
 namespace kelvane::app {
@@ -21,17 +22,6 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // One to eight hexadecimal digits and nothing else, as a 32-bit number.
 bool parseHex32(std::string_view s, std::uint32_t& value)
 {
@@ -39,7 +29,7 @@ bool parseHex32(std::string_view s, std::uint32_t& value)
         return false;
     value = 0;
     for (char c : s) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             return false;
         value = value * 16 + static_cast<std::uint32_t>(digit);

@@ -1,5 +1,6 @@
 #include "settingsstore.h"
 
+#include "hexdigit.h"
 #include "regreader.h"
 #include "regwriter.h"
 #include "settingserror.h"
@@ -14,17 +15,6 @@ const KeyPath programKey = {"HKEY_LOCAL_MACHINE", "Software", "Kelvane"};
 
 bool isDecimal(char c) { return c >= '0' && c <= '9'; }
 
-int hexValue(char c)
-{
-    if (isDecimal(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // "$" and hexadecimal digits of any count whose value fits in 32 bits.
 std::optional<std::int32_t> hexNumber(std::string_view digits)
 {
@@ -32,7 +22,7 @@ std::optional<std::int32_t> hexNumber(std::string_view digits)
         return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
-        const int digit = hexValue(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + static_cast<std::uint64_t>(digit);
