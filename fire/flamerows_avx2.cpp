@@ -94,21 +94,52 @@ struct RowPrepare {
     const DrawRemainder& lossOf;
 };
 
+// The draws of a row, eight cells at a time: three generator chains per lane, each lane
+// a cell, the lanes jumped ahead by a block of eight cells after each use.
+struct LaneDraws {
+    __m256i states[3];
+    __m256i blockMul, blockAdd;
+    VectorRemainder driftBy, lossBy;
+
+    KELVANE_FIRE_AVX2 LaneDraws(const RowPrepare& with, std::uint32_t afterDirection)
+    {
+        const __m256i start = _mm256_set1_epi32(static_cast<int>(afterDirection));
+        for (int kind = 0; kind < 3; ++kind)
+            states[kind] = Advance(start, _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.mul[kind])),
+                                   _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.add[kind])));
+        blockMul = _mm256_set1_epi32(static_cast<int>(with.jumps.block.mul));
+        blockAdd = _mm256_set1_epi32(static_cast<int>(with.jumps.block.add));
+        driftBy = Broadcast(with.driftOf);
+        lossBy = Broadcast(with.lossOf);
+    }
+
+    /// The next eight cells' losses and signed drift offsets, in scan order.
+    KELVANE_FIRE_AVX2 void Next(__m256i& loss, __m256i& offset)
+    {
+        const __m256i one = _mm256_set1_epi32(1);
+        const __m256i drift = RemainderOf(_mm256_srli_epi32(states[0], 5), driftBy);
+        loss = RemainderOf(_mm256_srli_epi32(states[1], 5), lossBy);
+        // Even side draw: drift to the left, i.e. negate (x ^ -1) - -1.
+        const __m256i leftMask = _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(states[2], 5), one), one);
+        offset = _mm256_sub_epi32(_mm256_xor_si256(drift, leftMask), leftMask);
+        for (auto& state : states)
+            state = Advance(state, blockMul, blockAdd);
+    }
+
+    /// Lane 0's chains: the draws of the next cell, for the cells left after the last block.
+    KELVANE_FIRE_AVX2 void Chains(std::uint32_t chain[3]) const
+    {
+        for (int kind = 0; kind < 3; ++kind)
+            chain[kind] = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(states[kind]));
+    }
+};
+
 // Fills values, losses and targets for one row; returns the lowest target.
 KELVANE_FIRE_AVX2 std::int32_t PrepareRow(FlameRowsJob& job, const RowPrepare& with, const std::uint8_t* source,
                                           std::uint32_t afterDirection, bool leftToRight)
 {
     const std::int32_t width = job.width;
-    const __m256i start = _mm256_set1_epi32(static_cast<int>(afterDirection));
-    __m256i states[3];
-    for (int kind = 0; kind < 3; ++kind)
-        states[kind] = Advance(start, _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.mul[kind])),
-                               _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.add[kind])));
-    const __m256i blockMul = _mm256_set1_epi32(static_cast<int>(with.jumps.block.mul));
-    const __m256i blockAdd = _mm256_set1_epi32(static_cast<int>(with.jumps.block.add));
-    const VectorRemainder driftBy = Broadcast(with.driftOf);
-    const VectorRemainder lossBy = Broadcast(with.lossOf);
-    const __m256i one = _mm256_set1_epi32(1);
+    LaneDraws draws(with, afterDirection);
     const __m256i cold = _mm256_set1_epi32(16);
     const __m256i byteMax = _mm256_set1_epi32(255);
     const __m256i laneStep = leftToRight ? _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)
@@ -117,11 +148,8 @@ KELVANE_FIRE_AVX2 std::int32_t PrepareRow(FlameRowsJob& job, const RowPrepare& w
 
     std::int32_t cell = 0;
     for (; cell + 8 <= width; cell += 8) {
-        const __m256i drift = RemainderOf(_mm256_srli_epi32(states[0], 5), driftBy);
-        const __m256i loss = RemainderOf(_mm256_srli_epi32(states[1], 5), lossBy);
-        // Even side draw: drift to the left, i.e. negate (x ^ -1) - -1.
-        const __m256i leftMask = _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(states[2], 5), one), one);
-        const __m256i offset = _mm256_sub_epi32(_mm256_xor_si256(drift, leftMask), leftMask);
+        __m256i loss, offset;
+        draws.Next(loss, offset);
         const __m256i columns =
             _mm256_add_epi32(_mm256_set1_epi32(leftToRight ? cell : width - 1 - cell), laneStep);
         const __m256i targets = _mm256_add_epi32(columns, offset);
@@ -131,8 +159,6 @@ KELVANE_FIRE_AVX2 std::int32_t PrepareRow(FlameRowsJob& job, const RowPrepare& w
         StoreBytes(job.losses + cell, _mm256_min_epu32(loss, byteMax));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(job.targets + cell), targets);
         lowest = _mm256_min_epi32(lowest, targets);
-        for (auto& state : states)
-            state = Advance(state, blockMul, blockAdd);
     }
 
     alignas(32) std::int32_t lanes[8];
@@ -141,8 +167,7 @@ KELVANE_FIRE_AVX2 std::int32_t PrepareRow(FlameRowsJob& job, const RowPrepare& w
 
     // The last Width mod 8 cells, one at a time from the chains' lane 0.
     std::uint32_t chain[3];
-    for (int kind = 0; kind < 3; ++kind)
-        chain[kind] = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(states[kind]));
+    draws.Chains(chain);
     constexpr LcgJump three = LcgJump::Steps(3);
     for (; cell < width; ++cell) {
         const std::int32_t column = leftToRight ? cell : width - 1 - cell;
@@ -174,26 +199,15 @@ KELVANE_FIRE_AVX2 void PrepareColumns(FlameRowsJob& job, const RowPrepare& with,
                                       std::uint32_t afterDirection, bool leftToRight)
 {
     const std::int32_t width = job.width;
-    const __m256i start = _mm256_set1_epi32(static_cast<int>(afterDirection));
-    __m256i states[3];
-    for (int kind = 0; kind < 3; ++kind)
-        states[kind] = Advance(start, _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.mul[kind])),
-                               _mm256_load_si256(reinterpret_cast<const __m256i*>(with.jumps.add[kind])));
-    const __m256i blockMul = _mm256_set1_epi32(static_cast<int>(with.jumps.block.mul));
-    const __m256i blockAdd = _mm256_set1_epi32(static_cast<int>(with.jumps.block.add));
-    const VectorRemainder driftBy = Broadcast(with.driftOf);
-    const VectorRemainder lossBy = Broadcast(with.lossOf);
-    const __m256i one = _mm256_set1_epi32(1);
+    LaneDraws draws(with, afterDirection);
     const __m256i cold = _mm256_set1_epi32(16);
     const __m256i byteMax = _mm256_set1_epi32(255);
     const __m256i reversed = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
 
     std::int32_t cell = 0;
     for (; cell + 8 <= width; cell += 8) {
-        const __m256i drift = RemainderOf(_mm256_srli_epi32(states[0], 5), driftBy);
-        __m256i loss = RemainderOf(_mm256_srli_epi32(states[1], 5), lossBy);
-        const __m256i leftMask = _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(states[2], 5), one), one);
-        __m256i offset = _mm256_sub_epi32(_mm256_xor_si256(drift, leftMask), leftMask);
+        __m256i loss, offset;
+        draws.Next(loss, offset);
         std::int32_t column = cell;
         if (!leftToRight) { // scan lanes run down the columns: turn them round
             column = width - 8 - cell;
@@ -204,13 +218,10 @@ KELVANE_FIRE_AVX2 void PrepareColumns(FlameRowsJob& job, const RowPrepare& with,
         StoreBytes(job.columnValues + column, _mm256_max_epi32(_mm256_sub_epi32(pixels, loss), cold));
         StoreBytes(job.columnLosses + column, _mm256_min_epu32(loss, byteMax));
         StoreSignedBytes(job.columnOffsets + column, offset);
-        for (auto& state : states)
-            state = Advance(state, blockMul, blockAdd);
     }
 
     std::uint32_t chain[3];
-    for (int kind = 0; kind < 3; ++kind)
-        chain[kind] = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(states[kind]));
+    draws.Chains(chain);
     constexpr LcgJump three = LcgJump::Steps(3);
     for (; cell < width; ++cell) {
         const std::int32_t column = leftToRight ? cell : width - 1 - cell;
